@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# The whole test run, as CI does it: installs what is missing, then configures,
+# builds and tests every build we ship:
+#   linux, linux-asan, linux-tsan, windows-x64 (tests under wine)
+#   windows-x86 (compile and link only: this machine cannot run 32-bit programs)
+# A failed step does not stop the others, so one run shows everything that is
+# broken; the exit status is non-zero if any step failed. Build dirs are kept
+# (build/<preset>), so a second run only rebuilds what changed.
+# Each step's output is also kept in build/logs/<preset>-<step>.log.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+run_start=$(date +%s.%N)
+
+bash scripts/deps.sh build windows
+
+tested_presets=(linux linux-asan linux-tsan windows-x64)
+build_only_presets=(windows-x86)
+
+log_dir=build/logs
+mkdir -p "$log_dir"
+
+total_passed=0
+total_failed=0
+total_skipped=0
+failed_steps=()
+summary_rows=()
+
+elapsed_since() {
+  awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'
+}
+
+# Adds the counts from ctest's closing lines in log $1 to the totals.
+# Returns 1 when the log has no such line (ctest did not get to run tests).
+count_tests() {
+  local log=$1 line failed out_of not_run
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1) || return 1
+  [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]] || return 1
+  failed=${BASH_REMATCH[1]}
+  out_of=${BASH_REMATCH[2]}
+  # Skipped and disabled tests are part of "out of M" but passed nothing.
+  not_run=$(grep -cE '^[[:space:]]*[0-9]+ - .*\((Skipped|Disabled)\)$' "$log" || true)
+  step_counts="$((out_of - failed - not_run)) passed, $failed failed"
+  [[ $not_run -gt 0 ]] && step_counts+=", $not_run skipped"
+  total_passed=$((total_passed + out_of - failed - not_run))
+  total_failed=$((total_failed + failed))
+  total_skipped=$((total_skipped + not_run))
+  return 0
+}
+
+# run_step <preset> <step> <command...>: runs it with output to the console
+# and the step's log; sets step_status (ok/FAILED) and step_time.
+run_step() {
+  local preset=$1 step=$2
+  shift 2
+  local log=$log_dir/$preset-$step.log start
+  echo
+  echo "=== $preset: $step"
+  start=$(date +%s.%N)
+  if "$@" 2>&1 | tee "$log"; then
+    step_status=ok
+  else
+    step_status=FAILED
+    failed_steps+=("$preset $step")
+  fi
+  step_time=$(elapsed_since "$start")
+  echo "=== $preset: $step $step_status (${step_time} s)"
+}
+
+for preset in "${tested_presets[@]}" "${build_only_presets[@]}"; do
+  row=$(printf '%-12s' "$preset")
+  step_counts=
+  for step in configure build prefix test; do
+    case $step in
+      prefix) [[ $preset == windows-x64 ]] || continue ;;
+      test) [[ " ${tested_presets[*]} " == *" $preset "* ]] || continue ;;
+    esac
+    if [[ $step == prefix ]]; then
+      run_step "$preset" "wine-prefix" cmake/wine-run.sh --init "build/$preset"
+    else
+      run_step "$preset" "$step" bash scripts/build.sh "$preset" "$step"
+    fi
+    row+=$(printf ' %-6s %-14s' "$step" "$step_status ${step_time}s")
+    if [[ $step == test ]]; then
+      if ! count_tests "$log_dir/$preset-test.log"; then
+        # ctest died before its summary (no tests found, crash): count the
+        # run as one failure so the totals cannot look clean.
+        total_failed=$((total_failed + 1))
+        step_counts="no ctest summary, counted as 1 failed"
+      fi
+    fi
+    [[ $step_status == ok ]] || break
+  done
+  summary_rows+=("$row${step_counts:+  $step_counts}")
+done
+
+echo
+echo "=== summary (logs in $log_dir/, total $(elapsed_since "$run_start") s)"
+printf '%s\n' "${summary_rows[@]}"
+if [[ ${#failed_steps[@]} -gt 0 ]]; then
+  echo "failed steps: $(printf '[%s] ' "${failed_steps[@]}")"
+fi
+final="$total_passed passed, $total_failed failed"
+[[ $total_skipped -gt 0 ]] && final+=", $total_skipped skipped"
+echo "$final"
+
+[[ ${#failed_steps[@]} -eq 0 && $total_failed -eq 0 ]]

@@ -1,0 +1,30 @@
+#pragma once
+// What the program knows about the gauges: their names on screen, how each unit is written and how a
+// value becomes the number text that is shown and typed. Constant tables, safe from any thread.
+
+#include <string>
+
+namespace valbrix {
+
+// The model text prefixed with its family name ("6121" -> "Pocket-VARNITRON 6121"); unknown texts
+// are returned as they are.
+std::string displayName(const char* modelText);
+
+// The number text for a value: the unit's format with its magnitude and model rules, then every
+// '.' replaced by the chosen decimal separator.
+std::string formatValue(float value, int unit, int integerDigits, int decimals, int modelNumber,
+                        char decimalSeparator);
+
+enum class UnitDisplay { None, Micro, PlainU };
+
+// How the unit-display item the user chose shows units: "µm" in it shows the display texts, "um"
+// shows them with µ spelled u, anything else shows no unit.
+UnitDisplay unitDisplayOf(const char* itemText);
+std::string unitText(int unit, UnitDisplay display);
+
+// Model group 2 holds the gauges that mainly print (6141, 7482, 8525); everything else is group 1.
+int modelGroupOf(int deviceSetting);
+inline constexpr int modelGroup1Device = 6121;
+inline constexpr int modelGroup2Device = 8525;
+
+}  // namespace valbrix

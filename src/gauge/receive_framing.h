@@ -1,0 +1,77 @@
+#pragma once
+// Cuts the gauge's byte stream into records. The gauges end their lines differently, so the rule that
+// closes a record depends on the model; the closing CR or LF becomes the first character of the next
+// record, and every record handed on ends with ETX.
+
+#include <cstddef>
+
+namespace valbrix {
+
+inline constexpr char STX = 0x02;
+inline constexpr char ETX = 0x03;
+
+// The command prefix a model's traffic implies (0: leave it as it is) and whether byte closes the
+// record whose last character is last.
+struct LineEndDecision {
+    char commandPrefix;
+    bool closesRecord;
+};
+LineEndDecision lineEndRule(int modelNumber, unsigned char byte, int receiveLength, unsigned char last);
+
+class ReceiveFraming {
+public:
+    static constexpr std::size_t bufferSize = 3999;
+
+    struct Step {
+        bool processed = false;     // a character was stored (the line counts as active)
+        bool recordClosed = false;  // a record was handed on during this byte
+    };
+
+    // Feeds one received byte. commandPrefix is set as the model's line-end rule says before anything
+    // else happens, so the parser called through onRecord(const char* record) already sees it.
+    template <typename Prefix, typename OnRecord>
+    Step handle(unsigned char byte, int modelNumber, Prefix& commandPrefix, OnRecord&& onRecord) {
+        const unsigned char last = receiveLength > 0 ? static_cast<unsigned char>(receiveBuffer[receiveLength - 1]) : 0;
+        const LineEndDecision rule = lineEndRule(modelNumber, byte, static_cast<int>(receiveLength), last);
+        if (rule.commandPrefix != 0) commandPrefix = rule.commandPrefix;
+        Step step;
+        if (rule.closesRecord) {
+            step.recordClosed = process(ETX, onRecord);
+            process(STX, onRecord);
+            process(static_cast<char>(byte), onRecord);
+        } else {
+            if (byte == 0) return step;
+            step.recordClosed = process(static_cast<char>(byte), onRecord);
+        }
+        step.processed = true;
+        return step;
+    }
+
+private:
+    template <typename OnRecord>
+    bool process(char c, OnRecord& onRecord) {
+        if (c == STX) {
+            receiveLength = 0;
+            overlong = false;
+            receiveBuffer[0] = '\0';
+            return false;
+        }
+        append(c);
+        if (c != ETX) return false;
+        // A record too long for the buffer is dropped whole rather than handed on cut.
+        const bool complete = !overlong;
+        if (complete) onRecord(static_cast<const char*>(receiveBuffer));
+        receiveLength = 0;
+        overlong = false;
+        receiveBuffer[0] = '\0';
+        return complete;
+    }
+
+    void append(char c);
+
+    char receiveBuffer[bufferSize] = {};
+    std::size_t receiveLength = 0;
+    bool overlong = false;
+};
+
+}  // namespace valbrix

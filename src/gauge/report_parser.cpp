@@ -1,0 +1,251 @@
+#include "gauge/report_parser.h"
+
+#include <cstring>
+
+#include "common/numbers.h"
+#include "common/text.h"
+#include "gauge/units.h"
+
+namespace valbrix {
+namespace {
+
+constexpr char STX = 0x02;
+constexpr char ETX = 0x03;
+
+struct WorkingLine {
+    char text[workingLineSize + 1];
+};
+
+// Bytes the gauges use as padding around a value: control characters, space and anything above ASCII.
+bool isBlank(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte >= 0x01 && byte <= 0x20) || byte >= 0x80;
+}
+
+const char* strip(const char* text) {
+    while (text[0] != '\0' && text[1] != '\0' && isBlank(text[0])) ++text;
+    return text;
+}
+
+ModelText modelTextOf(const char* text) {
+    ModelText model;
+    copyText(model.text, text, ModelText::capacity);
+    return model;
+}
+
+// Command code of the frame sent last: "G00" gives 0, "G0A" gives 10. None before any command.
+std::optional<int> commandCode(const char* lastCommand, char prefix) {
+    WorkingLine work;
+    copyText(work.text, lastCommand, workingLineSize);
+    char* command = work.text;
+    if (command[0] == STX) ++command;
+    if (command[0] != '\0' && command[0] == prefix) ++command;
+    std::size_t length = std::strlen(command);
+    if (length > 0 && command[length - 1] == ETX) command[--length] = '\0';
+    if (length == 0) return std::nullopt;
+    return readHex(command + 1);
+}
+
+// The record without its line-end and framing characters, its echoed prefix and trailing padding.
+WorkingLine prepareLine(const char* record, char prefix) {
+    while (*record >= 1 && *record <= 13) ++record;
+    if (*record == '?' || *record == '@' || *record == '/' || (*record != '\0' && *record == prefix)) ++record;
+    WorkingLine line;
+    copyText(line.text, record, workingLineSize);
+    std::size_t length = std::strlen(line.text);
+    while (length > 1) {
+        const auto last = static_cast<unsigned char>(line.text[length - 1]);
+        if (last > 0x20 && last < 0x80) break;
+        line.text[--length] = '\0';
+    }
+    return line;
+}
+
+struct ReplyModel {
+    const char* digits;
+    int modelNumber;
+    char commandPrefix;
+};
+
+// Identification replies that name a model with a command prefix of its own; the coating-thickness
+// models are known by their model text alone.
+constexpr ReplyModel replyModels[] = {
+    {"5265", 5265, '?'}, {"5266", 5266, '?'}, {"5267", 5267, '?'}, {"7482", 7482, '/'},
+    {"7483", 7483, '/'}, {"8525", 8525, '@'}, {"8526", 8526, '@'},
+};
+
+void identificationReply(const char* line, const char* lastCommand, const GaugeView& gauge, ParseResult& result) {
+    const std::optional<int> code = commandCode(lastCommand, gauge.commandPrefix);
+    if (code == 0) {
+        result.markIdentified = true;
+        const ModelText model = modelTextOf(line + 1);
+        for (const ReplyModel& entry : replyModels) {
+            if (std::strncmp(model.text, entry.digits, 4) == 0) {
+                result.modelNumber = entry.modelNumber;
+                result.commandPrefix = entry.commandPrefix;
+            }
+        }
+        if (std::strcmp(model.text, "6135") == 0) {
+            result.queueExtendedIdentification = true;
+            result.modelText = ModelText{};
+            return;
+        }
+        result.modelText = model;
+        result.identificationReply = true;
+    } else if (code == 10) {
+        result.markIdentified = true;
+        result.modelText = modelTextOf(line + 1);
+        result.identificationReply = true;
+    }
+}
+
+struct BannerRule {
+    const char* text;
+    bool wholeLine;      // else the line only has to begin with the text
+    int modelNumber;     // 0: the banner names no model
+    const char* modelText;
+    char commandPrefix;  // 0: unchanged
+    bool endsGrid;
+};
+
+constexpr BannerRule banners[] = {
+    {"--- PULSOVANT   5264 ---", true, 5264, "5264", 0, false},
+    {"====== Pulsovant 5267 ===========", true, 5267, "5267", '@', true},
+    {"--- POCKET VARNITRON ---", true, 0, nullptr, 0, false},
+    {"======================", true, 0, nullptr, 0, false},
+    {"ODEN MALVERT KESTRAVIN", true, 0, nullptr, 0, false},
+    {"=== VARNITRON 6141 ===", true, 6141, "6141", '?', false},
+    {"ODEN  MALVERT  KESTRAVIN", true, 0, nullptr, 0, false},
+    {"Datei: Statistics", true, 0, nullptr, 0, false},
+    {"  Nr:   Wert:", true, 0, nullptr, 0, false},
+    {"* Statistische Werte *", true, 7482, "7482", '/', false},
+    {"Angle:-", false, 0, nullptr, 0, false},
+    {"====== QMV 8525 ======", true, 8525, "8525", '@', false},
+};
+
+// True when the line is a banner or header and needs no further look.
+bool bannerLine(const char* line, ParseResult& result) {
+    for (const BannerRule& banner : banners) {
+        const bool matches = banner.wholeLine ? std::strcmp(line, banner.text) == 0
+                                              : std::strncmp(line, banner.text, std::strlen(banner.text)) == 0;
+        if (!matches) continue;
+        if (banner.modelNumber != 0) {
+            result.modelNumber = banner.modelNumber;
+            result.modelText = modelTextOf(banner.modelText);
+            result.markIdentified = true;
+        }
+        if (banner.commandPrefix != 0) result.commandPrefix = banner.commandPrefix;
+        if (banner.endsGrid) result.gridColumns = 0;
+        return true;
+    }
+    return false;
+}
+
+void memoryDumpMarker(const char* line, ParseResult& result) {
+    if (std::strncmp(line, "#Grid", 5) == 0 && line[5] == 'X')
+        result.gridColumns = std::strlen(line) >= 8 ? readInteger(line + 8) : 0;
+    else if (std::strcmp(line, "#FileEnd:") == 0)
+        result.gridColumns = 0;
+}
+
+bool dropped(const char* line) {
+    if (countChar(line, '.') >= 2 && countChar(line, ':') >= 1) return true;  // date and time
+    if (std::strlen(line) <= 2) return true;
+    if (countLetters(line) > 5) return true;
+    return line[0] != ' ' && !(line[0] >= '0' && line[0] <= '9');
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The PULSOVANT 5264 prints "00012 4.56 MM": the number field ends at a space instead of a colon.
+bool repairColonlessLine(char* text) {
+    if (!isDigit(text[0]) || std::strchr(text, ':') != nullptr || std::strlen(text) <= 5 || text[5] != ' ')
+        return false;
+    for (int i = 1; i <= 5; ++i) {
+        if (text[i] == ' ') {
+            text[i] = ':';
+            break;
+        }
+    }
+    return true;
+}
+
+void valueLine(const char* line, const GaugeView& gauge, ParseResult& result) {
+    WorkingLine work;
+    copyText(work.text, strip(line), workingLineSize);
+    char* copy = work.text;
+
+    if (repairColonlessLine(copy) && gauge.modelTextEmpty) {
+        result.modelText = modelTextOf("5264");
+        result.markIdentified = true;
+    }
+    if (std::strchr(copy, ':') == nullptr) return;
+
+    MeasuredValue record;
+    const std::size_t numberEnd = std::strcspn(copy, ": ");
+    copy[numberEnd] = '\0';
+    record.number = truncateToInt(readDecimal(copy));
+    copy = const_cast<char*>(strip(copy + numberEnd + 1));
+
+    // A minus sign printed apart from its digits stays with the token.
+    char* rest = copy + std::strlen(copy);
+    for (char* p = copy; *p != '\0' && *++p != '\0';) {
+        if (*p == ' ' && p[-1] != '-') {
+            *p = '\0';
+            rest = p + 1;
+            break;
+        }
+    }
+    const char* token = copy;
+    record.value = find(token, "---") >= 0 ? NoValue : readDecimal(token);
+
+    const int tokenLength = static_cast<int>(std::strlen(token));
+    const char* separator = std::strchr(token, ',');
+    if (separator == nullptr) separator = std::strchr(token, '.');
+    if (separator != nullptr) {
+        record.integerDigits = static_cast<int>(separator - token);
+        record.decimals = tokenLength - record.integerDigits - 1;
+    } else {
+        record.integerDigits = tokenLength;
+        record.decimals = 0;
+    }
+
+    char* unitWord = const_cast<char*>(strip(rest));
+    if (unitWord[0] != '\0') {
+        char* end = std::strchr(unitWord + 1, ' ');
+        if (end != nullptr) *end = '\0';
+    }
+    record.unit = unitFromWord(unitWord);
+    if (isMagneticUnit(record.unit) && gauge.modelNumber / 10 != 748) {
+        result.modelNumber = 7480;
+        result.modelText = modelTextOf("748x");
+        result.commandPrefix = '/';
+    }
+    result.value = record;
+}
+
+}  // namespace
+
+ParseResult parseLine(const char* lastCommand, const char* line, const GaugeView& gauge) {
+    ParseResult result;
+    const WorkingLine prepared = prepareLine(line, gauge.commandPrefix);
+    const char* text = prepared.text;
+    switch (text[0]) {
+        case 'G': identificationReply(text, lastCommand, gauge, result); break;
+        case '\0':
+        case 'L':
+        case 'S':
+        case 'P':
+        case 'X':
+        case 'Y':
+        case '$': break;
+        default:
+            if (bannerLine(text, result)) break;
+            memoryDumpMarker(text, result);
+            if (!dropped(text)) valueLine(text, gauge, result);
+            break;
+    }
+    return result;
+}
+
+}  // namespace valbrix

@@ -1,0 +1,189 @@
+#include "gauge/varni_tiny.h"
+
+#include <cstring>
+
+#include "common/text.h"
+#include "common/thread_priority.h"
+
+namespace valbrix {
+namespace {
+
+constexpr int lineBaud = 4800;
+constexpr int lineDataBits = 8;
+constexpr int lineParity = 0;
+constexpr int lineStopBits = 1;
+
+}  // namespace
+
+cVarniTiny::cVarniTiny(std::int16_t portNumber, NotifyCallback notifyCallback, int notifyMode,
+                       GaugeEnvironment environment)
+    : cCOM(*environment.ports, *environment.clock),
+      notifyCallback(std::move(notifyCallback)),
+      portNumber(portNumber),
+      notifyMode(notifyMode),
+      clock(*environment.clock),
+      port(std::make_unique<cCOM>(portNumber, lineBaud, lineDataBits, lineParity, lineStopBits,
+                                  *environment.ports, *environment.clock)) {
+    modelText.text[0] = commandPrefix.load();
+    lastByteTime = clock.nowMs();
+    if (environment.startThread) thread = std::thread([this] { acquisitionThread(); });
+}
+
+cVarniTiny::~cVarniTiny() {
+    stopRequested.store(true);
+    if (thread.joinable()) thread.join();
+    // Tells the gauge that the host is leaving; the thread no longer touches the port.
+    port->WriteByte(STX);
+    port->WriteByte(ETX);
+    clock.sleepMs(50);
+    port->Close();
+}
+
+void cVarniTiny::acquisitionThread() {
+    raiseCurrentThreadPriority();
+    lastByteTime = clock.nowMs();
+    while (!stopRequested.load()) {
+        AcquisitionPass();
+        clock.sleepMs(passMs);
+    }
+}
+
+void cVarniTiny::AcquisitionPass() {
+    if (elapsedMs(lastByteTime, clock.nowMs()) > quietMs) statusFlags.fetch_and(~LineActive);
+
+    if ((StatusFlags() & ExchangeBusy) == 0) {
+        // Bytes are taken off the port under its lock and handled after it is released: the parser
+        // may call the application, which must never wait behind a port change.
+        unsigned char batch[256];
+        std::size_t count;
+        do {
+            count = 0;
+            {
+                const std::lock_guard<std::mutex> lock(portLock);
+                for (int byte; count < sizeof batch && (byte = port->ReadByte()) >= 0;)
+                    batch[count++] = static_cast<unsigned char>(byte);
+            }
+            for (std::size_t i = 0; i < count; ++i) HandleByte(batch[i]);
+            if (count > 0) lastByteTime = clock.nowMs();
+        } while (count == sizeof batch);
+    }
+
+    if ((StatusFlags() & LineActive) == 0 && !CommandQueueEmpty()) {
+        char command[commandBufferSize];
+        if (NextCommand(command, sizeof command)) ExchangeCommand(command);
+    }
+}
+
+bool cVarniTiny::HandleByte(int byte) {
+    if (!port->IsConfigured()) return false;
+    const ReceiveFraming::Step step = framing.handle(static_cast<unsigned char>(byte), GetDeviceModel(),
+                                                     commandPrefix, [this](const char* record) { handleRecord(record); });
+    if (step.processed) statusFlags.fetch_or(LineActive);
+    return step.recordClosed;
+}
+
+void cVarniTiny::handleRecord(const char* record) {
+    const GaugeView view{GetDeviceModel(), CommandPrefix(), modelTextEmpty()};
+    apply(parseLine(lastCommand, record, view));
+}
+
+void cVarniTiny::apply(const ParseResult& result) {
+    if (result.modelText) {
+        const std::lock_guard<std::mutex> lock(modelTextLock);
+        modelText = *result.modelText;
+    }
+    if (result.modelNumber) modelNumber.store(*result.modelNumber);
+    if (result.commandPrefix) commandPrefix.store(*result.commandPrefix);
+    if (result.gridColumns) gridColumns.store(*result.gridColumns);
+    if (result.markIdentified) statusFlags.fetch_and(~NotIdentified);
+    if (result.value) values.pushValue(*result.value);
+    if (result.queueExtendedIdentification) QueueCommand("G0A");
+    if (result.identificationReply && (notifyMode & 1) != 0 && notifyCallback) notifyCallback();
+}
+
+bool cVarniTiny::ExchangeCommand(const char* text) {
+    statusFlags.fetch_or(ExchangeBusy);
+    const std::lock_guard<std::mutex> lock(portLock);
+    const std::size_t textLength = std::strlen(text);
+    if (textLength == 0 || textLength > CommandQueue::longestCommand + 1 || !port->IsConfigured()) {
+        statusFlags.fetch_and(~ExchangeBusy);
+        return false;
+    }
+    char frame[commandBufferSize + 2];
+    frame[0] = STX;
+    std::memcpy(frame + 1, text, textLength);
+    frame[textLength + 1] = ETX;
+    frame[textLength + 2] = '\0';
+    const std::size_t frameLength = textLength + 2;
+    copyText(lastCommand, frame, sizeof lastCommand - 1);
+
+    bool echoed = false;
+    if (port->WriteString(frame, 1)) {
+        char echo[ReceiveFraming::bufferSize];
+        std::size_t echoLength = 0;
+        const std::uint32_t start = clock.nowMs();
+        while (elapsedMs(start, clock.nowMs()) < echoWindowMs) {
+            if (echoLength == frameLength && std::memcmp(echo, frame, frameLength) == 0) break;
+            const int byte = port->ReadByte();
+            if (byte < 0) {
+                clock.sleepMs(1);
+            } else {
+                echo[echoLength++] = static_cast<char>(byte);
+                if (echoLength >= sizeof echo) break;
+            }
+        }
+        echoed = echoLength == frameLength && std::memcmp(echo, frame, frameLength) == 0;
+    }
+    if (!echoed) statusFlags.fetch_or(NotIdentified);
+    statusFlags.fetch_and(~ExchangeBusy);
+    return echoed;
+}
+
+int cVarniTiny::ChangePort(int n) {
+    const std::lock_guard<std::mutex> lock(portLock);
+    port->WriteByte(STX);
+    port->WriteByte(ETX);
+    clock.sleepMs(50);
+    port->Close();
+    if (port->Open(n, lineBaud, lineDataBits, lineParity, lineStopBits)) {
+        portNumber.store(n);
+        return n;
+    }
+    clock.sleepMs(1);
+    port->Close();
+    const int previous = portNumber.load();
+    return port->Open(previous, lineBaud, lineDataBits, lineParity, lineStopBits) ? previous : -1;
+}
+
+bool cVarniTiny::QueueCommand(const char* text) { return commands.QueueCommand(CommandPrefix(), text); }
+
+ModelText cVarniTiny::GetModelText() const {
+    const std::lock_guard<std::mutex> lock(modelTextLock);
+    return modelText;
+}
+
+void cVarniTiny::SetModelText(const char* text) {
+    const std::lock_guard<std::mutex> lock(modelTextLock);
+    copyText(modelText.text, text, ModelText::capacity);
+}
+
+bool cVarniTiny::modelTextEmpty() const {
+    const std::lock_guard<std::mutex> lock(modelTextLock);
+    return modelText.text[0] == '\0';
+}
+
+bool cVarniTiny::RequestIdentification() {
+    SetModelText("");
+    QueueCommand("G00");
+    return true;
+}
+
+bool cVarniTiny::QueueFollowUpRequests() {
+    QueueCommand("G170000");
+    QueueCommand("G160000");
+    QueueCommand("G150000");
+    clock.sleepMs(10);
+    return true;
+}
+
+}  // namespace valbrix

@@ -1,0 +1,112 @@
+#pragma once
+// cVarniTiny: the program's one connection to a gauge. It owns the serial port, runs the acquisition
+// thread that reads the line every 50 ms, frames and parses what the gauge prints, and sends queued
+// commands only while the line is quiet, checking that the gauge echoes each one.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "common/clock.h"
+#include "gauge/command_queue.h"
+#include "gauge/receive_framing.h"
+#include "gauge/report_parser.h"
+#include "gauge/value_ring.h"
+#include "serial/com.h"
+
+namespace valbrix {
+
+// Where the gauge object finds its port driver and its time; tests hand in their own and drive the
+// acquisition passes themselves.
+struct GaugeEnvironment {
+    PortSystem* ports = &systemPorts();
+    Clock* clock = &systemClock();
+    bool startThread = true;
+};
+
+class cVarniTiny : public cCOM {
+public:
+    static constexpr std::uint32_t ExchangeBusy = 0x2;
+    static constexpr std::uint32_t LineActive = 0x10;
+    static constexpr std::uint32_t NotIdentified = 0x100;
+
+    static constexpr int passMs = 50;
+    static constexpr std::uint32_t quietMs = 500;
+    static constexpr std::uint32_t echoWindowMs = 300;
+
+    using NotifyCallback = std::function<void()>;
+
+    cVarniTiny(std::int16_t portNumber, NotifyCallback notifyCallback, int notifyMode,
+               GaugeEnvironment environment = {});
+    ~cVarniTiny();
+    cVarniTiny(const cVarniTiny&) = delete;
+    cVarniTiny& operator=(const cVarniTiny&) = delete;
+
+    // Moves to port n; when n cannot be opened the old port is opened again. Returns the port now in
+    // use, or -1 when neither could be opened.
+    int ChangePort(int n);
+
+    bool QueueCommand(const char* text);
+    bool NextCommand(char* out, std::size_t outSize) { return commands.NextCommand(out, outSize); }
+    bool CommandQueueEmpty() const { return commands.CommandQueueEmpty(); }
+    // Sends prefix and command framed by STX and ETX, one byte a millisecond, and waits up to 300 ms
+    // for the gauge's echo. False (and the gauge counts as unidentified) without a correct echo.
+    bool ExchangeCommand(const char* text);
+    // One received byte into the framing; true when a record was parsed during this call.
+    bool HandleByte(int byte);
+    // One pass of the acquisition thread: clear the line state after 500 quiet ms, read and handle
+    // all waiting bytes, send one queued command when the line is quiet.
+    void AcquisitionPass();
+
+    bool IsIdentified() const { return (StatusFlags() & NotIdentified) == 0; }
+    std::uint32_t StatusFlags() const { return statusFlags.load(std::memory_order_acquire); }
+    ModelText GetModelText() const;
+    void SetModelText(const char* text);
+    int GetDeviceModel() const { return modelNumber.load(std::memory_order_relaxed); }
+    void SetDeviceModel(int model) { modelNumber.store(model, std::memory_order_relaxed); }
+    char CommandPrefix() const { return commandPrefix.load(std::memory_order_relaxed); }
+    int GridColumns() const { return gridColumns.load(std::memory_order_relaxed); }
+    int PortNumber() const { return portNumber.load(std::memory_order_relaxed); }
+    bool RequestIdentification();
+    bool QueueFollowUpRequests();
+
+    bool takeValue(MeasuredValue& out) { return values.takeValue(out); }
+    std::uint32_t DroppedValues() const { return values.droppedValues(); }
+
+    // The port itself, for DTR, RTS and probing on the user-interface thread.
+    cCOM& Port() { return *port; }
+
+private:
+    static constexpr std::size_t commandBufferSize = 1000;
+
+    void acquisitionThread();
+    void handleRecord(const char* record);
+    void apply(const ParseResult& result);
+    bool modelTextEmpty() const;
+
+    NotifyCallback notifyCallback;
+    mutable std::mutex modelTextLock;  // readers on other threads never see half a text
+    ModelText modelText;
+    CommandQueue commands;
+    std::atomic<int> portNumber;
+    int notifyMode;
+    std::atomic<int> modelNumber{6121};
+    std::atomic<char> commandPrefix{'?'};
+    char lastCommand[ReceiveFraming::bufferSize] = {};  // acquisition thread only
+    std::atomic<std::uint32_t> statusFlags{NotIdentified};
+    std::atomic<int> gridColumns{0};
+    Clock& clock;
+    std::unique_ptr<cCOM> port;
+    // Held while the port is used, so that ChangePort never closes it under the acquisition thread.
+    std::mutex portLock;
+    MeasuredValueRing values;
+    ReceiveFraming framing;             // acquisition thread only
+    std::uint32_t lastByteTime = 0;     // acquisition thread only
+    std::atomic<bool> stopRequested{false};
+    std::thread thread;
+};
+
+}  // namespace valbrix

@@ -1,0 +1,49 @@
+#pragma once
+// The narrow seam between cCOM and the operating system's serial driver. One implementation per
+// platform lives in its own file; tests bring a scripted one.
+
+#include <memory>
+#include <string>
+
+namespace valbrix {
+
+struct LineSettings {
+    int baud = 4800;
+    int dataBits = 8;
+    int parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    int stopBits = 1;  // 1 one, 2 two; anything else as one
+};
+
+// The codes of the Win32 escape functions, kept on every platform so callers read the same.
+enum class LineSignal { SetRts = 3, ClearRts = 4, SetDtr = 5, ClearDtr = 6 };
+
+// One open device. Destroying it closes the handle.
+class PortConnection {
+public:
+    virtual ~PortConnection() = default;
+    // Remembers the device's read/write time-outs and makes reads return at once.
+    virtual bool applyTimeouts() = 0;
+    // Remembers the device's line settings and sets these, raising DTR and RTS.
+    virtual bool applyLineSettings(const LineSettings& settings) = 0;
+    // Writes back what the two apply calls remembered.
+    virtual void restore() = 0;
+    virtual int readByte() = 0;  // 0..255, or -1 when nothing is waiting
+    virtual bool writeByte(unsigned char byte) = 0;
+    virtual bool signal(LineSignal which) = 0;
+    // A value from the driver's properties; 51 marks a USB-attached port.
+    virtual int providerValue() = 0;
+};
+
+class PortSystem {
+public:
+    virtual ~PortSystem() = default;
+    // Opens the port exclusively; nullptr when it is missing or in use.
+    virtual std::unique_ptr<PortConnection> open(int portNumber) = 0;
+    // The system's description of the error that the last failed call left behind.
+    virtual std::string lastErrorText() = 0;
+};
+
+// The serial driver of the platform the program runs on.
+PortSystem& systemPorts();
+
+}  // namespace valbrix

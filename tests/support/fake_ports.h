@@ -1,0 +1,81 @@
+#pragma once
+// Scripted serial ports for unit tests of the logic above the driver: what was written, which lines
+// were switched, what was restored, and bytes waiting to be read.
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "serial/port_driver.h"
+
+namespace valbrix::testing {
+
+struct FakeLine {
+    bool exists = true;
+    bool open = false;
+    bool failTimeouts = false;
+    bool failLineSettings = false;
+    bool echo = false;  // every written byte comes straight back, as a gauge echoes its commands
+    int providerValue = 0;
+    int opens = 0;
+    int restores = 0;
+    LineSettings applied;
+    std::deque<unsigned char> inbound;
+    std::string written;
+    std::vector<LineSignal> signals;
+
+    void receive(const std::string& bytes) { inbound.insert(inbound.end(), bytes.begin(), bytes.end()); }
+};
+
+class FakeConnection final : public PortConnection {
+public:
+    explicit FakeConnection(std::shared_ptr<FakeLine> line) : line(std::move(line)) { this->line->open = true; }
+    ~FakeConnection() override { line->open = false; }
+    bool applyTimeouts() override { return !line->failTimeouts; }
+    bool applyLineSettings(const LineSettings& settings) override {
+        line->applied = settings;
+        return !line->failLineSettings;
+    }
+    void restore() override { ++line->restores; }
+    int readByte() override {
+        if (line->inbound.empty()) return -1;
+        const unsigned char byte = line->inbound.front();
+        line->inbound.pop_front();
+        return byte;
+    }
+    bool writeByte(unsigned char byte) override {
+        line->written += static_cast<char>(byte);
+        if (line->echo) line->inbound.push_back(byte);
+        return true;
+    }
+    bool signal(LineSignal which) override {
+        line->signals.push_back(which);
+        return true;
+    }
+    int providerValue() override { return line->providerValue; }
+
+private:
+    std::shared_ptr<FakeLine> line;
+};
+
+class FakePorts final : public PortSystem {
+public:
+    std::shared_ptr<FakeLine> add(int portNumber) {
+        auto line = std::make_shared<FakeLine>();
+        lines[portNumber] = line;
+        return line;
+    }
+    std::unique_ptr<PortConnection> open(int portNumber) override {
+        const auto found = lines.find(portNumber);
+        if (found == lines.end() || !found->second->exists || found->second->open) return nullptr;
+        ++found->second->opens;
+        return std::make_unique<FakeConnection>(found->second);
+    }
+    std::string lastErrorText() override { return "The device does not recognize the command."; }
+
+    std::map<int, std::shared_ptr<FakeLine>> lines;
+};
+
+}  // namespace valbrix::testing

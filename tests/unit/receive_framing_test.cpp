@@ -1,0 +1,74 @@
+#include "gauge/receive_framing.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace valbrix {
+namespace {
+
+struct Framed {
+    std::vector<std::string> records;
+    char prefix = '#';
+    int activeBytes = 0;
+};
+
+Framed frame(int model, const std::string& bytes, char prefix = '#') {
+    ReceiveFraming framing;
+    Framed out;
+    out.prefix = prefix;
+    for (char c : bytes) {
+        const ReceiveFraming::Step step = framing.handle(static_cast<unsigned char>(c), model, out.prefix,
+                                                         [&out](const char* record) { out.records.push_back(record); });
+        out.activeBytes += step.processed;
+    }
+    return out;
+}
+
+TEST(ReceiveFraming, LineEndsPerModel) {
+    struct Case {
+        int model;
+        std::string bytes;
+        std::vector<std::string> records;
+        char prefix;
+    };
+    const Case cases[] = {
+        {6121, "12\r\n34\r\n", {"12\x03", "\r\n34\x03"}, '?'},
+        {6135, "12\r\n34\r\n", {"12\x03", "\r\n34\x03"}, '#'},  // other models keep the prefix
+        {6135, "12\n34\n", {}, '#'},                            // LF alone closes nothing there
+        {6135, "12\n34\n\r", {"12\n34\n\x03"}, '#'},
+        {6121, "12\n34\n", {"12\x03", "\n34\x03"}, '?'},
+        {5267, "12 \xB5\r", {"12 \xB5\x03"}, '@'},
+        {6121, "12 \xB5\r", {}, '?'},
+        {7482, "1.5 mT\r\n", {"1.5 mT\x03"}, '/'},
+        {6135, "\r\n\r\n", {"\r\n\x03"}, '#'},                  // an empty line
+        {6121, "\x02" "ABC\x03", {"ABC\x03"}, '?'},
+        {6135, "\x02" "ABC\x03", {"ABC\x03"}, '#'},
+        {5267, "\x02" "ABC\x03", {"ABC\x03"}, '@'},
+        {6121, "A\r", {}, '?'},                                 // a single character closes nothing
+    };
+    for (const Case& c : cases) {
+        const Framed out = frame(c.model, c.bytes);
+        EXPECT_EQ(out.records, c.records) << "model " << c.model;
+        EXPECT_EQ(out.prefix, c.prefix) << "model " << c.model;
+    }
+}
+
+TEST(ReceiveFraming, NulBytesAreDroppedAndDoNotCountAsTraffic) {
+    const Framed out = frame(6121, std::string("1\0" "2\0\r", 5));
+    EXPECT_EQ(out.records, std::vector<std::string>{"12\x03"});
+    EXPECT_EQ(out.activeBytes, 3);
+}
+
+TEST(ReceiveFraming, OverlongRecordIsDroppedWholeAndTheNextOneSurvives) {
+    const std::string flood(ReceiveFraming::bufferSize + 500, '7');
+    const Framed out = frame(6121, flood + "\r\n  1:  4.5 mm\r\n");
+    EXPECT_EQ(out.records, std::vector<std::string>{"\r\n  1:  4.5 mm\x03"});
+
+    const std::string longest(ReceiveFraming::bufferSize - 2, '7');
+    EXPECT_EQ(frame(6121, longest + "\r").records, std::vector<std::string>{longest + "\x03"});
+}
+
+}  // namespace
+}  // namespace valbrix

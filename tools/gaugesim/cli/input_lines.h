@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "termination_signals.h"
+
+// Lines read from a descriptor as they are typed, so a script on standard input runs live.
+class InputLines {
+public:
+    enum class Result { Line, End, Stopped };
+    InputLines(int fd, TerminationSignals& signals) : fd_(fd), signals_(signals) {}
+    Result next(std::string& line);
+
+private:
+    int fd_;
+    TerminationSignals& signals_;
+    std::string buffer_;
+    bool ended_ = false;
+};

@@ -1,0 +1,367 @@
+#include "gaugesim/simulator.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <ctime>
+
+#include "gaugesim/device_link.h"
+#include "gaugesim/errors.h"
+#include "gaugesim/printouts.h"
+#include "gaugesim/replies.h"
+
+namespace gaugesim {
+namespace {
+
+// 4800 baud with start bit, eight data bits and stop bit: ten bit times for every byte.
+constexpr std::chrono::nanoseconds kByteTime(10'000'000'000 / 4800);
+
+timespec pollTimeout(std::chrono::steady_clock::duration wait) {
+    const auto ns = std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count());
+    return timespec{static_cast<std::time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+}
+
+}  // namespace
+
+Simulator::Simulator(Options options) : options_(std::move(options)) {}
+
+Simulator::~Simulator() {
+    stopThread();
+    closePort();
+    if (wakeFd_ >= 0) ::close(wakeFd_);
+}
+
+bool Simulator::start(const std::string& linkPath) {
+    if (wakeFd_ >= 0) {
+        reportError("the simulator has been started already");
+        return false;
+    }
+    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd_ < 0) {
+        reportSystemError("cannot create an event descriptor");
+        return false;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        linkPath_ = linkPath;
+    }
+    return plugIn();
+}
+
+std::string Simulator::slavePath() const {
+    std::lock_guard lock(mutex_);
+    return pty_.slavePath();
+}
+
+std::string Simulator::linkPath() const {
+    std::lock_guard lock(mutex_);
+    return linkPath_;
+}
+
+void Simulator::send(const std::string& rawBytes) { queue({rawBytes}); }
+
+void Simulator::sendLine(const std::string& text) { queueLines({text}); }
+
+void Simulator::reading(int number, const std::string& valueToken, const std::string& unit) {
+    queueLines({readingLine(number, valueToken, unit)});
+}
+
+void Simulator::colonlessReading(int number, const std::string& valueToken, const std::string& unit) {
+    queueLines({colonlessReadingLine(number, valueToken, unit)});
+}
+
+bool Simulator::banner(int model) {
+    const std::vector<std::string> lines = bannerLines(model);
+    queueLines(lines);
+    return !lines.empty();
+}
+
+void Simulator::memoryDump(int count, int gridColumns, const std::string& unit, double first, double step,
+                           int decimals) {
+    queueLines(memoryDumpLines(count, gridColumns, unit, first, step, decimals));
+}
+
+void Simulator::statistics(const std::string& unit) { queueLines(statisticsLines(unit)); }
+
+void Simulator::dateLine() { queueLines({dateLineText(std::time(nullptr))}); }
+
+bool Simulator::waitIdle(int timeoutMs) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [this] { return answers_.empty() && printouts_.empty() && !writing_; });
+}
+
+bool Simulator::waitHostRead(int timeoutMs) {
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    if (!waitIdle(timeoutMs)) return false;
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            if (!plugged_ || !pty_.hostHasUnread()) return true;
+        }
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+std::optional<WrittenItem> Simulator::lastPrintout() const {
+    std::lock_guard lock(mutex_);
+    return lastPrintout_;
+}
+
+std::vector<std::string> Simulator::commands() const {
+    std::lock_guard lock(mutex_);
+    return commands_;
+}
+
+bool Simulator::waitForCommands(std::size_t count, int timeoutMs) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return commands_.size() >= count; });
+}
+
+std::optional<std::size_t> Simulator::waitForCommand(const std::string& command, std::size_t from, int timeoutMs) {
+    std::optional<std::size_t> found;
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        for (std::size_t i = from; i < commands_.size(); ++i) {
+            if (commandOf(commands_[i]) == command) {
+                found = i;
+                return true;
+            }
+        }
+        from = commands_.size();
+        return false;
+    });
+    return found;
+}
+
+std::vector<std::string> Simulator::rawReceived() const {
+    std::lock_guard lock(mutex_);
+    return framer_.segments();
+}
+
+std::string Simulator::receivedBytes() const {
+    std::string bytes;
+    for (const std::string& segment : rawReceived()) bytes += segment;
+    return bytes;
+}
+
+void Simulator::setEcho(EchoMode mode) {
+    std::lock_guard lock(mutex_);
+    options_.echo = mode;
+}
+
+void Simulator::setSilent(bool silent) {
+    std::lock_guard lock(mutex_);
+    options_.silent = silent;
+    if (silent) {
+        answers_.clear();
+        printouts_.clear();
+        changed_.notify_all();
+    }
+}
+
+void Simulator::setModel(int model, const std::string& text) {
+    std::lock_guard lock(mutex_);
+    options_.model = model;
+    options_.modelText = text;
+}
+
+void Simulator::unplug() {
+    stopThread();
+    closePort();
+}
+
+bool Simulator::plugIn() {
+    if (thread_.joinable()) return true;
+    if (wakeFd_ < 0) {
+        reportError("plug in after start");
+        return false;
+    }
+    PseudoTerminal pty;
+    if (!pty.open()) return false;
+    const std::string link = linkPath();
+    if (!link.empty() && !linkTo(link, pty.slavePath())) return false;
+    {
+        std::lock_guard lock(mutex_);
+        pty_ = std::move(pty);
+        plugged_ = true;
+        stopping_ = false;
+    }
+    thread_ = std::thread(&Simulator::run, this);
+    return true;
+}
+
+void Simulator::run() {
+    const int master = pty_.master();
+    std::optional<Pending> current;
+    std::size_t sent = 0;
+    bool blocked = false;          // the host is not reading and the slave's input queue is full
+    Clock::time_point lineFreeAt;  // when the last byte sent so far has fully arrived
+    Clock::time_point byteDue;     // when the next byte of `current` will have fully arrived
+    for (;;) {
+        bool paced = false;
+        {
+            std::lock_guard lock(mutex_);
+            if (stopping_) return;
+            if (!current && (current = takeNext())) {
+                sent = 0;
+                // Deadlines run on from the previous item when this one was waiting for the line, so
+                // back-to-back lines keep the exact average rate however late the thread wakes.
+                byteDue = std::max(lineFreeAt, current->queuedAt) + kByteTime;
+            }
+            paced = options_.paced;
+        }
+        timespec timeout{};
+        timespec* wait = nullptr;  // nothing to send: sleep until the host writes or a queue wakes us
+        if (current && !blocked) {
+            timeout = pollTimeout(paced ? byteDue - Clock::now() : Clock::duration::zero());
+            wait = &timeout;
+        }
+        pollfd fds[2] = {{master, static_cast<short>(POLLIN | (blocked ? POLLOUT : 0)), 0}, {wakeFd_, POLLIN, 0}};
+        if (::ppoll(fds, 2, wait, nullptr) < 0) {
+            if (errno == EINTR) continue;
+            reportSystemError("cannot poll the pseudo-terminal");
+            return;
+        }
+        if (fds[1].revents & POLLIN) {
+            std::uint64_t wakeups = 0;
+            [[maybe_unused]] const ssize_t drained = ::read(wakeFd_, &wakeups, sizeof wakeups);
+        }
+        if (fds[0].revents & POLLIN) receive(master);
+        if (!current || (blocked && !(fds[0].revents & POLLOUT))) continue;
+
+        const Clock::time_point now = Clock::now();
+        std::size_t count = current->bytes.size() - sent;
+        if (paced) {
+            if (now < byteDue) continue;
+            count = std::min<std::size_t>(count, 1 + (now - byteDue) / kByteTime);
+        }
+        const ssize_t written = ::write(master, current->bytes.data() + sent, count);
+        if (written < 0 && errno != EAGAIN && errno != EINTR) {
+            reportSystemError("cannot write to the pseudo-terminal");
+            current.reset();
+            std::lock_guard lock(mutex_);
+            writing_ = false;
+            changed_.notify_all();
+            continue;
+        }
+        const std::size_t done = written > 0 ? static_cast<std::size_t>(written) : 0;
+        blocked = done < count;
+        sent += done;
+        if (paced && done > 0) {
+            lineFreeAt = byteDue + static_cast<Clock::rep>(done - 1) * kByteTime;
+            byteDue += static_cast<Clock::rep>(done) * kByteTime;
+        }
+        if (sent == current->bytes.size()) {
+            delivered(std::move(*current));
+            current.reset();
+        }
+    }
+}
+
+void Simulator::receive(int master) {
+    char buffer[512];
+    for (;;) {
+        const ssize_t got = ::read(master, buffer, sizeof buffer);
+        if (got <= 0) return;
+        std::vector<std::string> frames;
+        {
+            std::lock_guard lock(mutex_);
+            frames = framer_.feed(std::string_view(buffer, static_cast<std::size_t>(got)));
+            for (const std::string& frame : frames) {
+                commands_.push_back(frame);
+                answer(frame);
+            }
+            changed_.notify_all();
+        }
+        if (options_.onCommand) {
+            for (const std::string& frame : frames) options_.onCommand(frame);
+        }
+    }
+}
+
+void Simulator::answer(const std::string& frame) {
+    if (options_.silent) return;
+    const Clock::time_point now = Clock::now();
+    if (std::string echo = echoOf(frame, options_.echo); !echo.empty()) {
+        answers_.push_back({WrittenItem::Kind::Echo, std::move(echo), now});
+    }
+    if (const std::optional<std::string> reply = replyTo(frame, options_)) {
+        answers_.push_back({WrittenItem::Kind::Reply, *reply + std::string(lineEndBytes(options_.lineEnd)), now});
+    }
+}
+
+std::optional<Simulator::Pending> Simulator::takeNext() {
+    // Echoes and replies go first: the host gives up on an echo after 300 ms, however long the printout.
+    std::deque<Pending>& queue = answers_.empty() ? printouts_ : answers_;
+    if (queue.empty()) return std::nullopt;
+    Pending next = std::move(queue.front());
+    queue.pop_front();
+    writing_ = true;
+    return next;
+}
+
+void Simulator::delivered(Pending item) {
+    const WrittenItem written{item.kind, std::move(item.bytes), Clock::now()};
+    {
+        std::lock_guard lock(mutex_);
+        writing_ = false;
+        if (written.kind == WrittenItem::Kind::Printout) lastPrintout_ = written;
+        changed_.notify_all();
+    }
+    if (options_.onItemWritten) options_.onItemWritten(written);
+}
+
+void Simulator::queue(std::vector<std::string> items) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!plugged_ || options_.silent) return;
+        const Clock::time_point now = Clock::now();
+        for (std::string& item : items) printouts_.push_back({WrittenItem::Kind::Printout, std::move(item), now});
+    }
+    wake();
+}
+
+void Simulator::queueLines(const std::vector<std::string>& lines) {
+    const std::string_view end = lineEndBytes(options_.lineEnd);
+    std::vector<std::string> items;
+    items.reserve(lines.size());
+    for (const std::string& line : lines) items.push_back(line + std::string(end));
+    queue(std::move(items));
+}
+
+void Simulator::wake() {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
+}
+
+void Simulator::stopThread() {
+    if (!thread_.joinable()) return;
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake();
+    thread_.join();
+}
+
+void Simulator::closePort() {
+    std::lock_guard lock(mutex_);
+    if (!plugged_) return;
+    // The link goes first, so a host that reopens as soon as its port fails finds no stale device.
+    if (!linkPath_.empty()) removeLinkTo(linkPath_, pty_.slavePath());
+    pty_.close();
+    plugged_ = false;
+    answers_.clear();
+    printouts_.clear();
+    writing_ = false;
+    framer_.abandonFrame();
+    changed_.notify_all();
+}
+
+}  // namespace gaugesim

@@ -1,16 +1,15 @@
-// valbrix-road: the value road without a desktop. It connects to the gauge on a port, asks a silent
-// gauge to identify itself, and prints every value as the number text and unit that would be typed.
+// valbrix-road: the value road without a desktop. It connects to the gauge on a port and runs the
+// export loop as if the dialog sat in the tray with transfer on, printing the keys it would type
+// ("123 µm<ENTER>") instead of typing them.
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 
-#include "common/clock.h"
-#include "gauge/catalogue.h"
-#include "gauge/measured_value.h"
+#include "export/export_loop.h"
+#include "export/key_text.h"
 #include "gauge/varni_tiny.h"
 
 namespace {
@@ -21,47 +20,89 @@ void requestStop(int) { stopRequested.store(true); }
 
 void usage() {
     std::puts(
-        "usage: valbrix-road --port N [--seconds S] [--separator C] [--units micro|u|none]\n"
-        "Reads the gauge on COM port N and prints each value as it would be typed.\n"
-        "  --seconds S     stop after S seconds (default: run until Ctrl+C)\n"
-        "  --separator C   decimal separator, '.' or ',' (default '.')\n"
-        "  --units         unit display: micro (\xC2\xB5m, default), u (um) or none");
+        "usage: valbrix-road --port N [--seconds S] [--control NAME] [--sequence KEYS] [--separator C]\n"
+        "                    [--units micro|u|none] [--device 6121|8525]\n"
+        "Reads the gauge on COM port N and prints every value with the keys that would follow it.\n"
+        "  --seconds S       stop after S seconds (default: run until Ctrl+C)\n"
+        "  --control NAME    key after each value: Enter (default), Tab, Right, Left, Up, Down,\n"
+        "                    Sequence or -none-\n"
+        "  --sequence KEYS   the keys of the Sequence choice (default TAB,DOWN)\n"
+        "  --separator C     decimal separator, '.' (default) or ','\n"
+        "  --units           unit display: micro (\xC2\xB5m, default), u (um) or none\n"
+        "  --device N        6121 asks a silent gauge who it is (default), 8525 waits for its printout");
 }
 
-// Terminal output is UTF-8; the road's texts are Windows-1252 with µ as 0xB5.
+// Terminal output is UTF-8; the road's texts are Windows-1252.
 std::string forTerminal(const std::string& text) {
     std::string out;
     for (char c : text) {
-        if (c == '\xB5') out += "\xC2\xB5";
-        else out += c;
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
+        }
     }
     return out;
 }
+
+// Prints the keys of each value on a line of its own.
+class PrintingKeySink final : public valbrix::KeySink {
+public:
+    void deliver(const valbrix::KeyEvents& events) override {
+        std::printf("%s\n", forTerminal(valbrix::describeKeys(events)).c_str());
+        std::fflush(stdout);
+    }
+};
+
+// The road has no window: it shows the gauge's name when it changes and ignores the rest.
+class ConsoleShell final : public valbrix::ExportShell {
+public:
+    void setControlText(int control, const std::string& text) override {
+        if (control == valbrix::DeviceLineControl && text != deviceLine) {
+            deviceLine = text;
+            std::printf("gauge: %s\n", forTerminal(text).c_str());
+            std::fflush(stdout);
+        }
+    }
+    void repaint() override {}
+    void hideToTray() override {}
+    void updateTrayIcon() override {}
+    void setTrayTips(const valbrix::TextPair&) override {}
+    void setTrayTip(const std::string&) override {}
+
+private:
+    std::string deviceLine;
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
     int portNumber = 0;
     int seconds = 0;
-    char separator = '.';
-    valbrix::UnitDisplay display = valbrix::UnitDisplay::Micro;
+    int device = 6121;
+    valbrix::ExportChoices choices{"Enter", 1, ".", "2,7 \xB5m/mil/Tesla", "TAB,DOWN"};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (arg == "--port" && next != nullptr) {
-            portNumber = std::atoi(argv[++i]);
-        } else if (arg == "--seconds" && next != nullptr) {
-            seconds = std::atoi(argv[++i]);
-        } else if (arg == "--separator" && next != nullptr) {
-            separator = argv[++i][0];
-        } else if (arg == "--units" && next != nullptr) {
-            const std::string choice = argv[++i];
-            display = choice == "none" ? valbrix::UnitDisplay::None
-                      : choice == "u"  ? valbrix::UnitDisplay::PlainU
-                                       : valbrix::UnitDisplay::Micro;
-        } else {
+        if (i + 1 >= argc) {
             usage();
             return arg == "--help" ? 0 : 2;
+        }
+        const std::string value = argv[++i];
+        if (arg == "--port") portNumber = std::atoi(value.c_str());
+        else if (arg == "--seconds") seconds = std::atoi(value.c_str());
+        else if (arg == "--device") device = std::atoi(value.c_str());
+        else if (arg == "--sequence") choices.sequence = value;
+        else if (arg == "--separator") choices.separatorText = value;
+        else if (arg == "--control") {
+            choices.controlText = value;
+            choices.controlIndex = value == "-none-" ? 0 : 1;
+        } else if (arg == "--units") {
+            choices.unitDisplayText = value == "none" ? "2,7" : value == "u" ? "2,7 um/mil/Tesla" : "2,7 \xB5m/mil/Tesla";
+        } else {
+            usage();
+            return 2;
         }
     }
     if (portNumber < 1 || portNumber > valbrix::highestPortNumber) {
@@ -71,40 +112,32 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
 
-    std::atomic<bool> identified{false};
-    auto gauge = std::make_unique<valbrix::cVarniTiny>(static_cast<std::int16_t>(portNumber),
-                                                       [&identified] { identified.store(true); }, 1);
+    ConsoleShell shell;
+    PrintingKeySink keys;
+    valbrix::ShellFlags flags;
+    flags.inTray = true;
+    flags.device = device;
+    valbrix::ChoicesSnapshot snapshot;
+    snapshot.set(choices);
+
+    auto gauge = std::make_unique<valbrix::cVarniTiny>(
+        static_cast<std::int16_t>(portNumber), [&shell](valbrix::cVarniTiny& g) { valbrix::onIdentified(g, shell); }, 1);
     if (!gauge->Port().IsConfigured()) {
         std::fprintf(stderr, "valbrix-road: COM%d cannot be opened\n", portNumber);
         return 1;
     }
     gauge->Port().SetDTR();
     gauge->Port().SetRTS();
+    gauge->SetDeviceModel(device);
     std::printf("valbrix-road: listening on COM%d\n", portNumber);
     std::fflush(stdout);
 
+    valbrix::ExportLoop loop(*gauge, shell, keys, flags, snapshot, false);
+    loop.start();
     valbrix::Clock& clock = valbrix::systemClock();
     const std::uint32_t start = clock.nowMs();
-    std::uint32_t lastPoll = start - 2000;
-    while (!stopRequested.load() && (seconds == 0 || valbrix::elapsedMs(start, clock.nowMs()) < seconds * 1000u)) {
-        if (identified.exchange(false)) {
-            gauge->QueueFollowUpRequests();
-            std::printf("gauge: %s\n", valbrix::displayName(gauge->GetModelText().text).c_str());
-        }
-        valbrix::MeasuredValue record;
-        while (gauge->takeValue(record)) {
-            const std::string number = valbrix::formatValue(record.value, record.unit, record.integerDigits,
-                                                            record.decimals, gauge->GetDeviceModel(), separator);
-            const std::string unit = valbrix::unitText(record.unit, display);
-            if (valbrix::isNoValue(record.value)) std::printf("(no value)\n");
-            else std::printf("%s\n", forTerminal(unit.empty() ? number : number + " " + unit).c_str());
-        }
-        std::fflush(stdout);
-        if (!gauge->IsIdentified() && valbrix::elapsedMs(lastPoll, clock.nowMs()) >= 2000) {
-            gauge->RequestIdentification();
-            lastPoll = clock.nowMs();
-        }
+    while (!stopRequested.load() && (seconds == 0 || valbrix::elapsedMs(start, clock.nowMs()) < seconds * 1000u))
         clock.sleepMs(50);
-    }
+    loop.stop();
     return 0;
 }

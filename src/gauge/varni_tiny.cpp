@@ -96,9 +96,13 @@ void cVarniTiny::apply(const ParseResult& result) {
     if (result.commandPrefix) commandPrefix.store(*result.commandPrefix);
     if (result.gridColumns) gridColumns.store(*result.gridColumns);
     if (result.markIdentified) statusFlags.fetch_and(~NotIdentified);
-    if (result.value) values.pushValue(*result.value);
+    if (result.value) {
+        MeasuredValue record = *result.value;
+        record.gridColumns = GridColumns();
+        values.pushValue(record);
+    }
     if (result.queueExtendedIdentification) QueueCommand("G0A");
-    if (result.identificationReply && (notifyMode & 1) != 0 && notifyCallback) notifyCallback();
+    if (result.identificationReply && (notifyMode & 1) != 0 && notifyCallback) notifyCallback(*this);
 }
 
 bool cVarniTiny::ExchangeCommand(const char* text) {

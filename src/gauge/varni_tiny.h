@@ -37,7 +37,9 @@ public:
     static constexpr std::uint32_t quietMs = 500;
     static constexpr std::uint32_t echoWindowMs = 300;
 
-    using NotifyCallback = std::function<void()>;
+    // Called on the acquisition thread after the gauge has identified itself; it gets the gauge so
+    // that it can queue the follow-up commands without reaching for the object from outside.
+    using NotifyCallback = std::function<void(cVarniTiny&)>;
 
     cVarniTiny(std::int16_t portNumber, NotifyCallback notifyCallback, int notifyMode,
                GaugeEnvironment environment = {});

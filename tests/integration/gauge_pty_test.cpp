@@ -27,7 +27,7 @@ protected:
     void connect(gaugesim::Options options = {}) {
         simulator = std::make_unique<gaugesim::Simulator>(std::move(options));
         ASSERT_TRUE(simulator->start(home.portLink(gaugePort)));
-        gauge = std::make_unique<cVarniTiny>(gaugePort, [this] { onIdentified(); }, 1);
+        gauge = std::make_unique<cVarniTiny>(gaugePort, [this](cVarniTiny& identified) { onIdentified(identified); }, 1);
         ASSERT_TRUE(gauge->Port().IsConfigured());
     }
     void TearDown() override {
@@ -36,9 +36,9 @@ protected:
     }
 
     // What the application does when a gauge has made itself known.
-    void onIdentified() {
+    void onIdentified(cVarniTiny& identified) {
         ++notifications;
-        gauge->QueueFollowUpRequests();
+        identified.QueueFollowUpRequests();
     }
 
     template <typename Condition>
@@ -94,11 +94,15 @@ TEST_F(GaugeOnPty, NoCommandWhileTheGaugeKeepsPrinting) {
     gaugesim::Options options;
     options.paced = false;
     connect(options);
+    // A line that has been silent since start-up counts as quiet: the gauge must be talking first.
+    simulator->reading(1, "12.5", "um");
+    ASSERT_TRUE(eventually([this] { return (gauge->StatusFlags() & cVarniTiny::LineActive) != 0; }));
     gauge->RequestIdentification();
     const auto printingUntil = Steady::now() + 3s;
-    for (int i = 1; Steady::now() < printingUntil; ++i) {
+    for (int i = 2; Steady::now() < printingUntil; ++i) {
+        // Well inside the 500 ms, so that a slow (sanitizer) build does not stretch a gap past it.
+        std::this_thread::sleep_for(300ms);
         simulator->reading(i, "12.5", "um");
-        std::this_thread::sleep_for(400ms);
         ASSERT_TRUE(simulator->commands().empty()) << "a command went out between readings " << i;
     }
     const auto quietFrom = Steady::now();

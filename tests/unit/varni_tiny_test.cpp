@@ -24,12 +24,12 @@ protected:
     void SetUp() override {
         line = ports.add(5);
         line->echo = true;
-        gauge = std::make_unique<cVarniTiny>(5, [this] { onIdentified(); }, 1, GaugeEnvironment{&ports, &clock, false});
+        gauge = std::make_unique<cVarniTiny>(5, [this](cVarniTiny& identified) { onIdentified(identified); }, 1, GaugeEnvironment{&ports, &clock, false});
     }
 
-    virtual void onIdentified() {
+    void onIdentified(cVarniTiny& identified) {
         ++notifications;
-        gauge->QueueFollowUpRequests();
+        identified.QueueFollowUpRequests();
     }
 
     // One pass and the thread's pause after it.

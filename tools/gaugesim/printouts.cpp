@@ -53,7 +53,8 @@ std::vector<std::string> memoryDumpLines(int count, int gridColumns, std::string
 }
 
 std::vector<std::string> statisticsLines(std::string_view unit) {
-    const std::string suffix = " " + std::string(unit);
+    std::string suffix(1, ' ');
+    suffix += unit;
     return {"Datei: Statistics",  "  Nr:   Wert:",       "Mean:  12.3" + suffix,
             "Max:  14.1" + suffix, "Min:  10.2" + suffix, "Std.Dev:  1.1" + suffix};
 }

@@ -9,7 +9,9 @@ std::string_view commandOf(std::string_view frame) {
 
 std::string echoOf(std::string_view frame, EchoMode mode) {
     if (mode == EchoMode::None) return {};
-    std::string echo = "\x02" + std::string(frame) + "\x03";
+    std::string echo(1, '\x02');
+    echo += frame;
+    echo += '\x03';
     // Changing the last byte before ETX keeps the length and the framing, so only a host that compares
     // the echo byte for byte notices ("G00" comes back as "G01").
     if (mode == EchoMode::Wrong) ++echo[echo.size() - 2];

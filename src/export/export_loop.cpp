@@ -1,0 +1,129 @@
+#include "export/export_loop.h"
+
+#include <cstring>
+
+#include "common/text.h"
+#include "export/keystroke_emitter.h"
+#include "gauge/catalogue.h"
+
+namespace valbrix {
+namespace {
+
+constexpr std::size_t sequenceLimit = 297;
+constexpr std::size_t valueTextLimit = 99;
+
+// The gauge is named on screen by the first four characters of its model text.
+std::string deviceLine(const ModelText& model) {
+    char firstFour[5];
+    copyPrefix(firstFour, model.text, 4);
+    return displayName(firstFour);
+}
+
+const TextPair valuesSent{"Werte \xFC" "bertragen.", "Values sent."};
+
+}  // namespace
+
+void onIdentified(cVarniTiny& gauge, ExportShell& shell) {
+    if (!gauge.IsIdentified()) return;
+    gauge.QueueFollowUpRequests();
+    shell.setControlText(DeviceLineControl, deviceLine(gauge.GetModelText()));
+}
+
+ExportLoop::ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, const ShellFlags& flags,
+                       const ChoicesSnapshot& choices, bool autoMinimize, Clock& clock)
+    : gauge(gauge),
+      shell(shell),
+      keys(keys),
+      flags(flags),
+      choices(choices),
+      clock(clock),
+      lastInTray(flags.inTray.load()),
+      autoMinimizeAtStart(autoMinimize) {}
+
+ExportLoop::~ExportLoop() { stop(); }
+
+void ExportLoop::start() {
+    stopRequested.store(false);
+    thread = std::thread([this] {
+        while (!stopRequested.load()) pass();
+    });
+}
+
+void ExportLoop::stop() {
+    stopRequested.store(true);
+    if (thread.joinable()) thread.join();
+}
+
+void ExportLoop::pass() {
+    const ModelText model = gauge.GetModelText();
+    if (std::strcmp(model.text, lastModelText.text) != 0) {
+        lastModelText = model;
+        shell.setControlText(DeviceLineControl, deviceLine(model));
+    }
+
+    const bool inTray = flags.inTray.load();
+    if (inTray != lastInTray) {
+        shell.setControlText(ValueTextControl, lastValueText);
+        lastInTray = inTray;
+    }
+
+    MeasuredValue record;
+    while (gauge.takeValue(record)) exportRecord(record);
+
+    if (gauge.IsIdentified() || flags.device.load() != 6121) {
+        unidentifiedPasses = 0;
+    } else if (++unidentifiedPasses >= identificationPollPasses) {
+        clock.sleepMs(10);
+        gauge.RequestIdentification();
+        clock.sleepMs(1000);
+        unidentifiedPasses = 0;
+    }
+
+    if (gauge.IsIdentified() != lastIdentified) {
+        shell.updateTrayIcon();
+        shell.repaint();
+        lastIdentified = gauge.IsIdentified();
+    }
+
+    clock.sleepMs(passMs);
+
+    if (autoMinimizeAtStart && ++passCount == autoMinimizePass) shell.hideToTray();
+}
+
+void ExportLoop::exportRecord(const MeasuredValue& record) {
+    const ExportChoices chosen = choices.get();
+    // Without a chosen separator the point stays: a missing character must not cut the number short.
+    const char separator = chosen.separatorText.empty() ? '.' : chosen.separatorText[0];
+    const std::string valueText = formatValue(record.value, record.unit, record.integerDigits, record.decimals,
+                                              gauge.GetDeviceModel(), separator);
+    shell.setControlText(ValueTextControl, valueText);
+    lastValueText = valueText.substr(0, valueTextLimit);
+
+    const std::string unit = unitText(record.unit, unitDisplayOf(chosen.unitDisplayText.c_str()));
+    shell.setControlText(UnitTextControl, unit);
+
+    if (flags.transferActive.load() && flags.inTray.load()) {
+        KeyEvents events;
+        if (!isNoValue(record.value)) typeText(events, (valueText + " " + unit).c_str(), flags.keyboardLayout.load());
+        if (chosen.controlIndex > 0) {
+            const char* control = chosen.controlText.c_str();
+            const int key = keyFromName(control);
+            const int columns = record.gridColumns;
+            if (columns > 0) pressKey(events, record.number % columns != 0 ? VK_TAB : VK_RETURN);
+            else if (key >= 0 && key <= 255) pressKey(events, key);
+            if (find(control, "Sequenz") >= 0 || find(control, "Sequence") >= 0)
+                sendSequence(events, chosen.sequence.substr(0, sequenceLimit).c_str());
+        }
+        keys.deliver(events);
+    }
+
+    shell.setTrayTips(valuesSent);
+    const std::string& tip = valuesSent.in(flags.language.load());
+    if (tip != lastTip) {
+        shell.setTrayTip(tip);
+        lastTip = tip;
+    }
+    shell.repaint();
+}
+
+}  // namespace valbrix

@@ -1,0 +1,51 @@
+#pragma once
+// The user's choices as the export thread sees them. The user-interface thread writes them; the
+// export thread reads them for every value, so a change applies from the next value on.
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+namespace valbrix {
+
+inline constexpr int German = 0;
+inline constexpr int English = 1;
+
+// Single words the user-interface thread sets and the export thread reads.
+struct ShellFlags {
+    std::atomic<bool> transferActive{true};
+    std::atomic<bool> inTray{false};
+    std::atomic<int> language{German};
+    std::atomic<int> device{6121};
+    std::atomic<int> keyboardLayout{1};
+};
+
+// The selected items of the dialog's choice lists and the sequence field. A list without a
+// selection gives an empty text, so no key is derived from it.
+struct ExportChoices {
+    std::string controlText;    // list 1104, e.g. "Enter" or "Sequence"
+    int controlIndex = 0;       // 0 is "-none-", -1 no selection
+    std::string separatorText;  // list 1108, "." or ","
+    std::string unitDisplayText;  // list 1110, e.g. "2,7 \xB5m/mil/Tesla"
+    std::string sequence;       // field 1115, at most 297 characters are used
+};
+
+// Kept current by the user-interface thread whenever a list or the field changes; the export thread
+// takes a copy under a short lock.
+class ChoicesSnapshot {
+public:
+    void set(ExportChoices choices) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        current = std::move(choices);
+    }
+    ExportChoices get() const {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return current;
+    }
+
+private:
+    mutable std::mutex mutex;
+    ExportChoices current;
+};
+
+}  // namespace valbrix

@@ -1,0 +1,11 @@
+#include "export/key_sink_win32.h"
+
+#include <windows.h>
+
+namespace valbrix {
+
+void Win32KeySink::deliver(const KeyEvents& events) {
+    for (const KeyEvent& event : events) keybd_event(event.virtualKey, event.scanCode, event.flags, 0);
+}
+
+}  // namespace valbrix

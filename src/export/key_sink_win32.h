@@ -1,0 +1,13 @@
+#pragma once
+
+#include "export/key_event.h"
+
+namespace valbrix {
+
+// Key events through keybd_event, into whichever window has the focus.
+class Win32KeySink final : public KeySink {
+public:
+    void deliver(const KeyEvents& events) override;
+};
+
+}  // namespace valbrix

@@ -1,0 +1,111 @@
+#include "export/keystroke_emitter.h"
+
+#include <cstring>
+
+#include "common/text.h"
+
+namespace valbrix {
+namespace {
+
+// AltGr goes out as the right Alt key with the scan code of Alt.
+constexpr std::uint8_t altGrScanCode = 18;
+
+void event(KeyEvents& out, std::uint8_t key, std::uint32_t flags, std::uint8_t scanCode) {
+    out.push_back(KeyEvent{key, scanCode, flags});
+}
+
+void shifted(KeyEvents& out, int virtualKey) {
+    event(out, VK_SHIFT, KeyEventPress, VK_SHIFT);
+    pressKey(out, virtualKey);
+    event(out, VK_SHIFT, KeyEventRelease, VK_SHIFT);
+}
+
+struct PlainKey {
+    char character;
+    std::uint8_t virtualKey;
+};
+
+constexpr PlainKey plainKeys[] = {
+    {',', VK_OEM_COMMA}, {'.', VK_OEM_PERIOD}, {'-', VK_OEM_MINUS},
+    {'+', VK_OEM_PLUS},  {' ', VK_SPACE},      {'/', VK_DIVIDE},
+};
+
+void typeCharacter(KeyEvents& out, char c, int keyboardLayout) {
+    if (c >= '0' && c <= '9') {
+        if (keyboardLayout == frenchKeyboardLayout) shifted(out, c);
+        else pressKey(out, c);
+    } else if (c >= 'a' && c <= 'z') {
+        pressKey(out, c - 'a' + 'A');
+    } else if (c >= 'A' && c <= 'Z') {
+        shifted(out, c);
+    } else if (c == '%') {
+        shifted(out, '5');
+    } else if (c == '\xB5') {
+        event(out, VK_RMENU, KeyEventPress, altGrScanCode);
+        pressKey(out, 'M');
+        event(out, VK_RMENU, KeyEventRelease, altGrScanCode);
+    } else {
+        for (const PlainKey& key : plainKeys) {
+            if (key.character == c) {
+                pressKey(out, key.virtualKey);
+                return;
+            }
+        }
+    }
+}
+
+struct KeyName {
+    const char* name;
+    int key;
+};
+
+// Tested in this order with a search anywhere in the text: CTAB before TAB, so Ctrl+Tab is not
+// taken for Tab.
+constexpr KeyName keyNames[] = {
+    {"CTAB", WithCtrl | VK_TAB}, {"LEFT", VK_LEFT},   {"RIGHT", VK_RIGHT},   {"UP", VK_UP},
+    {"DOWN", VK_DOWN},           {"TAB", VK_TAB},     {"ENTER", VK_RETURN},  {"LINKS", VK_LEFT},
+    {"RECHTS", VK_RIGHT},        {"HOCH", VK_UP},     {"RUNTER", VK_DOWN},
+};
+
+// Key names are compared in a working copy of this size; a longer token is cut.
+constexpr std::size_t keyNameSize = 99;
+
+}  // namespace
+
+void pressKey(KeyEvents& out, int virtualKey) {
+    const auto key = static_cast<std::uint8_t>(virtualKey);
+    event(out, key, KeyEventPress, key);
+    event(out, key, KeyEventRelease, key);
+}
+
+void typeText(KeyEvents& out, const char* text, int keyboardLayout) {
+    for (; *text != '\0'; ++text) typeCharacter(out, *text, keyboardLayout);
+}
+
+int keyFromName(const char* name) {
+    const UpperText upper = upperCopy(name);
+    for (const KeyName& entry : keyNames)
+        if (find(upper.text, entry.name) >= 0) return entry.key;
+    return NoKey;
+}
+
+void sendSequence(KeyEvents& out, const char* sequence) {
+    const char* tokenStart = sequence;
+    for (const char* p = sequence;; ++p) {
+        if (*p != ',' && *p != '\0') continue;
+        char token[keyNameSize + 1];
+        const auto length = static_cast<std::size_t>(p - tokenStart);
+        copyPrefix(token, tokenStart, length < keyNameSize ? length : keyNameSize);
+        const int key = keyFromName(token);
+        if (key != NoKey) {
+            const bool ctrl = (key & WithCtrl) != 0;
+            if (ctrl) event(out, VK_LCONTROL, KeyEventPress, VK_LCONTROL);
+            pressKey(out, key & 0xFF);
+            if (ctrl) event(out, VK_LCONTROL, KeyEventRelease, VK_LCONTROL);
+        }
+        if (*p == '\0') break;
+        tokenStart = p + 1;
+    }
+}
+
+}  // namespace valbrix

@@ -1,0 +1,148 @@
+// The whole road in one process: the simulated gauge on a pseudo-terminal, the gauge object with its
+// acquisition thread, the export loop on its own thread, and a recording key sink.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "config_home.h"
+#include "export/export_loop.h"
+#include "export/key_text.h"
+#include "gaugesim/simulator.h"
+
+namespace valbrix {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int gaugePort = 5;
+
+// The export thread delivers, the test thread reads: both under one lock.
+class LockedRecordingSink final : public KeySink {
+public:
+    void deliver(const KeyEvents& events) override {
+        const std::lock_guard<std::mutex> lock(mutex);
+        recorded.insert(recorded.end(), events.begin(), events.end());
+    }
+    std::string typed() {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return describeKeys(recorded);
+    }
+
+private:
+    std::mutex mutex;
+    KeyEvents recorded;
+};
+
+class LockedShell final : public ExportShell {
+public:
+    void setControlText(int control, const std::string& text) override {
+        const std::lock_guard<std::mutex> lock(mutex);
+        controls[control] = text;
+    }
+    void repaint() override {}
+    void hideToTray() override {}
+    void updateTrayIcon() override {}
+    void setTrayTips(const TextPair& pair) override {
+        const std::lock_guard<std::mutex> lock(mutex);
+        tips = pair;
+    }
+    void setTrayTip(const std::string&) override {}
+    std::string control(int id) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return controls[id];
+    }
+    TextPair trayTips() {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return tips;
+    }
+
+private:
+    std::mutex mutex;
+    std::map<int, std::string> controls;
+    TextPair tips;
+};
+
+class RoadOnPty : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gaugesim::Options options;
+        options.paced = false;
+        simulator = std::make_unique<gaugesim::Simulator>(options);
+        ASSERT_TRUE(simulator->start(home.portLink(gaugePort)));
+        gauge = std::make_unique<cVarniTiny>(gaugePort, [this](cVarniTiny& g) { onIdentified(g, shell); }, 1);
+        flags.inTray = true;
+        flags.device = 8525;  // a printing gauge: no identification requests in between
+        choose("Enter", 1);
+        loop = std::make_unique<ExportLoop>(*gauge, shell, keys, flags, choices, false);
+        loop->start();
+    }
+    void TearDown() override {
+        loop.reset();
+        gauge.reset();
+    }
+
+    void choose(const char* control, int index) {
+        choices.set(ExportChoices{control, index, ".", "2,7 \xB5m/mil/Tesla", "TAB,DOWN"});
+    }
+
+    // Waits until the typed keys stop changing.
+    std::string typedWhenSettled() {
+        std::string last = keys.typed();
+        for (int unchanged = 0; unchanged < 6;) {
+            std::this_thread::sleep_for(50ms);
+            const std::string now = keys.typed();
+            unchanged = now == last ? unchanged + 1 : 0;
+            last = now;
+        }
+        return last;
+    }
+
+    testing::ConfigHome home;
+    std::unique_ptr<gaugesim::Simulator> simulator;
+    std::unique_ptr<cVarniTiny> gauge;
+    ShellFlags flags;
+    ChoicesSnapshot choices;
+    LockedRecordingSink keys;
+    LockedShell shell;
+    std::unique_ptr<ExportLoop> loop;
+};
+
+TEST_F(RoadOnPty, AMemoryDumpIsTypedWithItsGridKeys) {
+    simulator->memoryDump(6, 3, "um", 10.0, 0.1, 1);
+    EXPECT_EQ(typedWhenSettled(),
+              "10.0 \xB5m<TAB>10.1 \xB5m<TAB>10.2 \xB5m<ENTER>10.3 \xB5m<TAB>10.4 \xB5m<TAB>10.5 \xB5m<ENTER>");
+    EXPECT_EQ(shell.trayTips().english, "Values sent.");
+    EXPECT_EQ(shell.trayTips().german, "Werte \xFC" "bertragen.");
+}
+
+TEST_F(RoadOnPty, TheSequenceFollowsEachValue) {
+    choose("Sequence", 7);
+    simulator->reading(1, "4.56", "mm");
+    simulator->reading(2, "4.57", "mm");
+    EXPECT_EQ(typedWhenSettled(), "4.56 mm<TAB><DOWN>4.57 mm<TAB><DOWN>");
+}
+
+TEST_F(RoadOnPty, ShownButNotTypedWhileTheDialogIsOnScreenOrTransferIsOff) {
+    flags.inTray = false;
+    simulator->reading(1, "4.56", "mm");
+    ASSERT_TRUE(simulator->waitHostRead(5000));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(shell.control(ValueTextControl), "4.56");
+    EXPECT_EQ(shell.control(UnitTextControl), "mm");
+
+    flags.inTray = true;
+    flags.transferActive = false;
+    simulator->reading(2, "0,75", "MILS");
+    ASSERT_TRUE(simulator->waitHostRead(5000));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(shell.control(ValueTextControl), "0.75");
+    EXPECT_EQ(shell.control(UnitTextControl), "mil");
+    EXPECT_EQ(keys.typed(), "");
+}
+
+}  // namespace
+}  // namespace valbrix

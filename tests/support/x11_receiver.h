@@ -1,0 +1,74 @@
+#pragma once
+// A window of the test's own on the X server: it takes the keyboard focus and reads back what the
+// keys typed into it produce, as text with the non-character keys in angle brackets.
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <poll.h>
+
+#include <chrono>
+#include <string>
+
+namespace valbrix::testing {
+
+class X11Receiver {
+public:
+    X11Receiver() {
+        display = XOpenDisplay(nullptr);
+        if (display == nullptr) return;
+        const int screen = DefaultScreen(display);
+        window = XCreateSimpleWindow(display, RootWindow(display, screen), 10, 10, 300, 100, 1,
+                                     BlackPixel(display, screen), WhitePixel(display, screen));
+        XSelectInput(display, window, KeyPressMask | StructureNotifyMask);
+        XMapWindow(display, window);
+        for (XEvent event;;) {
+            XNextEvent(display, &event);
+            if (event.type == MapNotify) break;
+        }
+        XSetInputFocus(display, window, RevertToParent, CurrentTime);
+        XSync(display, False);
+    }
+    ~X11Receiver() {
+        if (display != nullptr) XCloseDisplay(display);
+    }
+    X11Receiver(const X11Receiver&) = delete;
+    X11Receiver& operator=(const X11Receiver&) = delete;
+
+    bool ready() const { return display != nullptr; }
+
+    // Everything typed until no key has arrived for quietMs.
+    std::string collect(int quietMs = 300) {
+        std::string text;
+        pollfd connection{ConnectionNumber(display), POLLIN, 0};
+        for (;;) {
+            if (XPending(display) == 0 && poll(&connection, 1, quietMs) <= 0) return text;
+            while (XPending(display) > 0) {
+                XEvent event;
+                XNextEvent(display, &event);
+                if (event.type == KeyPress) text += typed(event.xkey);
+            }
+        }
+    }
+
+private:
+    static std::string typed(XKeyEvent& key) {
+        char buffer[16];
+        KeySym keysym = NoSymbol;
+        const int length = XLookupString(&key, buffer, sizeof buffer, &keysym, nullptr);
+        switch (keysym) {
+            case XK_Tab: return "<TAB>";
+            case XK_Return: return "<ENTER>";
+            case XK_Left: return "<LEFT>";
+            case XK_Right: return "<RIGHT>";
+            case XK_Up: return "<UP>";
+            case XK_Down: return "<DOWN>";
+            default: return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+        }
+    }
+
+    Display* display = nullptr;
+    Window window = 0;
+};
+
+}  // namespace valbrix::testing

@@ -1,0 +1,199 @@
+#include "export/export_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "export/key_text.h"
+#include "fake_clock.h"
+#include "fake_export_shell.h"
+#include "fake_ports.h"
+
+namespace valbrix {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeExportShell;
+using testing::FakeLine;
+using testing::FakePorts;
+
+// The export loop over a gauge on a scripted port; both sides' passes are driven by hand.
+class ExportLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        line = ports.add(5);
+        line->echo = true;
+        gauge = std::make_unique<cVarniTiny>(
+            5, [this](cVarniTiny& g) { onIdentified(g, shell); }, 1, GaugeEnvironment{&ports, &clock, false});
+        flags.inTray = true;
+        choose("Enter", 1, ".", "2,7 \xB5m/mil/Tesla");
+    }
+
+    void makeLoop(bool autoMinimize = false) {
+        loop = std::make_unique<ExportLoop>(*gauge, shell, keys, flags, choices, autoMinimize, clock);
+    }
+
+    void choose(const char* control, int index, const char* separator, const char* unitDisplay,
+                const char* sequence = "TAB,DOWN") {
+        choices.set(ExportChoices{control, index, separator, unitDisplay, sequence});
+    }
+
+    // The gauge prints; one acquisition pass reads it, then one export pass.
+    void gaugePrints(const std::string& text) {
+        line->receive(text);
+        gauge->AcquisitionPass();
+        if (!loop) makeLoop();
+        loop->pass();
+    }
+
+    std::string typed() const { return describeKeys(keys.events); }
+
+    FakePorts ports;
+    FakeClock clock;
+    std::shared_ptr<FakeLine> line;
+    std::unique_ptr<cVarniTiny> gauge;
+    ShellFlags flags;
+    ChoicesSnapshot choices;
+    RecordingKeySink keys;
+    FakeExportShell shell;
+    std::unique_ptr<ExportLoop> loop;
+};
+
+const char* const sixValueGrid =
+    "#GridX: 3\r\n  1:  10.0 um\r\n  2:  10.1 um\r\n  3:  10.2 um\r\n  4:  10.3 um\r\n  5:  10.4 um\r\n  6:  10.5 um\r\n";
+
+TEST_F(ExportLoopTest, GridRowsEndWithEnter) {
+    // The end marker arrives before the values are typed: each value keeps the grid it was printed in.
+    gaugePrints(std::string(sixValueGrid) + "#FileEnd:\r\n");
+    EXPECT_EQ(typed(), "10.0 \xB5m<TAB>10.1 \xB5m<TAB>10.2 \xB5m<ENTER>10.3 \xB5m<TAB>10.4 \xB5m<TAB>10.5 \xB5m<ENTER>");
+    keys.events.clear();
+    gaugePrints("  7:  4.56 mm\r\n  8:  4.57 mm\r\n");
+    EXPECT_EQ(typed(), "4.56 mm<ENTER>4.57 mm<ENTER>");
+}
+
+TEST_F(ExportLoopTest, WhatFollowsAValue) {
+    struct Case {
+        const char* control;
+        int index;
+        const char* separator;
+        const char* unitDisplay;
+        const char* printed;
+        const char* keys;
+    };
+    const Case cases[] = {
+        {"-none-", 0, ".", "2,7 \xB5m/mil/Tesla", "#GridX: 3\r\n  1:  12.5 um\r\n", "12.5 \xB5m"},
+        {"Sequence", 7, ".", "2,7", "  1:  12.5 um\r\n", "12.5 <TAB><DOWN>"},
+        {"Sequenz", 7, ",", "2,7 um/mil/Tesla", "#GridX: 3\r\n  1:  12.5 um\r\n", "12,5 um<TAB><TAB><DOWN>"},
+        {"Tab", 2, ".", "2,7 \xB5m/mil/Tesla", "  7:  --- um\r\n", "<TAB>"},
+        {"Runter", 6, ",", "2,7 \xB5m/mil/Tesla", "  3:  123.4 um\r\n", "123 \xB5m<DOWN>"},
+        {"Enter", -1, ".", "", "  3:  4.56 mm\r\n", "4.56 "},  // lists without a selection
+        {"", 1, "", "", "  3:  4.56 mm\r\n", "4.56 "},
+        {"Hoch", 5, ".", "2,7 \xB5m/mil/Tesla", "  -4:  1.5 mm\r\n", "1.50 mm<UP>"},
+    };
+    for (const Case& c : cases) {
+        loop.reset();
+        SetUp();
+        choose(c.control, c.index, c.separator, c.unitDisplay);
+        keys.events.clear();
+        gaugePrints(c.printed);
+        EXPECT_EQ(typed(), c.keys) << c.control << " / " << c.printed;
+    }
+}
+
+TEST_F(ExportLoopTest, NegativeNumbersInAGridGetTheirGridKey) {
+    gaugePrints("#GridX: 3\r\n  -4:  1.5 mm\r\n  -3:  1.5 mm\r\n");
+    EXPECT_EQ(typed(), "1.50 mm<TAB>1.50 mm<ENTER>");
+}
+
+TEST_F(ExportLoopTest, NothingIsTypedUnlessHiddenWithTransferOn) {
+    struct Case {
+        bool transfer;
+        bool inTray;
+    };
+    for (const Case c : {Case{true, false}, Case{false, true}}) {
+        loop.reset();
+        SetUp();
+        flags.transferActive = c.transfer;
+        flags.inTray = c.inTray;
+        keys.events.clear();
+        shell.tipsShown.clear();
+        gaugePrints("  1:  4.56 mm\r\n");
+        EXPECT_TRUE(keys.events.empty());
+        EXPECT_EQ(shell.controls[ValueTextControl], "4.56");
+        EXPECT_EQ(shell.controls[UnitTextControl], "mm");
+        EXPECT_EQ(shell.trayTips.german, "Werte \xFC" "bertragen.");
+        EXPECT_EQ(shell.trayTips.english, "Values sent.");
+        EXPECT_EQ(shell.tipsShown, std::vector<std::string>{"Werte \xFC" "bertragen."});
+    }
+}
+
+TEST_F(ExportLoopTest, TheTipIsSetOnlyWhenItChanges) {
+    gaugePrints("  1:  4.56 mm\r\n  2:  4.57 mm\r\n");
+    EXPECT_EQ(shell.tipsShown.size(), 1u);
+    flags.language = English;
+    gaugePrints("  3:  4.58 mm\r\n");
+    EXPECT_EQ(shell.tipsShown, (std::vector<std::string>{"Werte \xFC" "bertragen.", "Values sent."}));
+}
+
+TEST_F(ExportLoopTest, TheValueLineIsRewrittenWhenTheTrayStateChanges) {
+    flags.inTray = false;
+    makeLoop();
+    loop->pass();
+    EXPECT_EQ(shell.controls.count(ValueTextControl), 0u);
+    flags.inTray = true;
+    loop->pass();
+    EXPECT_EQ(shell.controls[ValueTextControl], "---");
+}
+
+TEST_F(ExportLoopTest, ASilentGaugeIsAskedEveryTwoSecondsUntilItAnswers) {
+    makeLoop();
+    for (int i = 0; i < ExportLoop::identificationPollPasses - 1; ++i) loop->pass();
+    EXPECT_TRUE(gauge->CommandQueueEmpty());
+    loop->pass();
+    EXPECT_FALSE(gauge->CommandQueueEmpty());
+    EXPECT_STREQ(gauge->GetModelText().text, "");
+
+    gauge->AcquisitionPass();  // the line has been quiet: G00 goes out
+    EXPECT_EQ(line->written, "\x02?G00\x03");
+    line->receive("G6121\r\n");
+    gauge->AcquisitionPass();
+    EXPECT_EQ(shell.controls[DeviceLineControl], "Pocket-VARNITRON 6121");
+    loop->pass();
+    EXPECT_EQ(shell.trayIconUpdates, 1);
+
+    line->written.clear();
+    for (int i = 0; i < 3 * ExportLoop::identificationPollPasses; ++i) {
+        loop->pass();
+        gauge->AcquisitionPass();
+    }
+    EXPECT_EQ(line->written, "\x02?G170000\x03\x02?G160000\x03\x02?G150000\x03");
+}
+
+TEST_F(ExportLoopTest, GaugesOfModelGroupTwoAreNeverAsked) {
+    flags.device = 8525;
+    makeLoop();
+    for (int i = 0; i < 3 * ExportLoop::identificationPollPasses; ++i) loop->pass();
+    EXPECT_TRUE(gauge->CommandQueueEmpty());
+}
+
+TEST_F(ExportLoopTest, AutoMinimiseHidesOnceOnTheFourthPass) {
+    makeLoop(true);
+    for (int i = 0; i < 3; ++i) loop->pass();
+    EXPECT_EQ(shell.hides, 0);
+    loop->pass();
+    EXPECT_EQ(shell.hides, 1);
+    for (int i = 0; i < 10; ++i) loop->pass();
+    EXPECT_EQ(shell.hides, 1);
+}
+
+TEST_F(ExportLoopTest, TheDeviceLineFollowsTheModelText) {
+    makeLoop();
+    loop->pass();
+    EXPECT_EQ(shell.controls[DeviceLineControl], "?");
+    gaugePrints("====== QMV 8525 ======\r\n");
+    EXPECT_EQ(shell.controls[DeviceLineControl], "QMV 8525");
+}
+
+}  // namespace
+}  // namespace valbrix

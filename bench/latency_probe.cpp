@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "common/user_folder.h"
 #include "export/export_loop.h"
 #include "gaugesim/simulator.h"
-#include "serial/port_paths.h"
 
 namespace {
 

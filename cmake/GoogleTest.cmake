@@ -45,8 +45,8 @@ if(CMAKE_CROSSCOMPILING)
     message(FATAL_ERROR "No GoogleTest sources in ${VALBRIX_GTEST_SOURCE_DIR}: "
                         "run scripts/deps.sh build (package googletest)")
   endif()
-  # Only MSVC cares about the CRT choice, but keeping it set means a future
-  # clang-cl build links the same runtime as our code.
+  # The CRT switch only matters to MSVC-style toolchains; with it set, such a
+  # build would link GoogleTest against the same C runtime as our code.
   set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK ON CACHE BOOL "" FORCE)

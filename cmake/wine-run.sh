@@ -16,6 +16,10 @@
 #                         chatter would drown the test output)
 #   VALBRIX_WINE_DISPLAY  X display to hand to wine; by default wine gets none,
 #                         so results don't depend on whether a desktop is around
+#   VALBRIX_WINE_BACKTRACE=1  let winedbg print a backtrace when a program
+#                         crashes. Off by default because with winedbg attached
+#                         the crashed program's exit status is sometimes 0, and
+#                         a crashing test would then pass.
 set -euo pipefail
 
 die() { echo "wine-run.sh: $*" >&2; exit 1; }
@@ -119,4 +123,10 @@ if [[ ! -f "$ready" ]]; then
 fi
 
 [[ $init_only -eq 1 ]] && exit 0
+
+# Without the debugger an unhandled exception ends the process with the
+# exception code as its status (0xC0000005 shows as 5), every time.
+if [[ "${VALBRIX_WINE_BACKTRACE:-0}" != 1 ]]; then
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winedbg.exe=d"
+fi
 exec "$loader" "$@"

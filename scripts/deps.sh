@@ -12,9 +12,9 @@ set -euo pipefail
 # One line per group: name | what it is for | packages.
 # Adding a group is adding a line.
 GROUPS_TABLE=(
-  "build|compile the Linux builds and run their unit tests|g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev"
+  "build|compile the Linux builds and run their unit tests|g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev ccache"
   "windows|cross-compile the Windows builds and run the 64-bit tests under wine|g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine"
-  "sim|drive the gauge simulator over a pseudo-terminal by hand|"
+  "x11|type through the X server and run the typing tests on a virtual X server|libx11-dev libxtst-dev xvfb x11-xkb-utils xkb-data"
 )
 
 die() { echo "deps.sh: $*" >&2; exit 1; }

@@ -12,7 +12,7 @@ if [[ ${1:-} == --port ]]; then
   port=${2:?"usage: scripts/run-demo.sh [--port N]"}
 fi
 
-bash scripts/deps.sh build
+bash scripts/deps.sh build x11
 [[ -f build/linux/CMakeCache.txt ]] || cmake --preset linux >/dev/null
 cmake --build --preset linux --target valbrix-road gaugesim
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/localized_text.h"
 #include "common/text.h"
 #include "export/keystroke_emitter.h"
 #include "gauge/catalogue.h"
@@ -19,7 +20,7 @@ std::string deviceLine(const ModelText& model) {
     return displayName(firstFour);
 }
 
-const TextPair valuesSent{"Werte \xFC" "bertragen.", "Values sent."};
+const TextPair valuesSent{text::valuesSent.german, text::valuesSent.english};
 
 }  // namespace
 

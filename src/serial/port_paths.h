@@ -6,10 +6,6 @@
 
 namespace valbrix {
 
-// The per-user folder of the program: $XDG_CONFIG_HOME/Oden_Malvert/Valbrix, with ~/.config when
-// XDG_CONFIG_HOME is unset or empty.
-std::string userConfigFolder();
-
 // The entry ports/COMn beside the per-user settings file when it exists (a link to any serial device
 // or pseudo-terminal), otherwise the fixed table: COM1-COM4 /dev/ttyS0-3, COM5-COM20 /dev/ttyUSB0-15,
 // COM21-COM31 /dev/ttyACM0-10, COM32-COM99 /dev/ttyS4 onward. Empty outside 1..99.

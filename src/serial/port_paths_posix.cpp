@@ -2,23 +2,10 @@
 
 #include <sys/stat.h>
 
-#include <cstdlib>
-
+#include "common/user_folder.h"
 #include "serial/com.h"
 
 namespace valbrix {
-
-std::string userConfigFolder() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (xdg != nullptr && xdg[0] != '\0') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home != nullptr ? home : "") + "/.config";
-    }
-    return base + "/Oden_Malvert/Valbrix";
-}
 
 std::string devicePathForPort(int portNumber) {
     if (portNumber < 1 || portNumber > highestPortNumber) return {};

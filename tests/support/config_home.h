@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "serial/port_paths.h"
+#include "common/user_folder.h"
 
 namespace valbrix::testing {
 

@@ -1,0 +1,49 @@
+#pragma once
+// The menu bar and the tray menus as data: the platform hosts only draw what these return, so every
+// text, command and check mark is decided here.
+
+#include <string>
+#include <vector>
+
+namespace valbrix {
+
+enum MenuCommand {
+    CommandModelGroup1 = 4000,
+    CommandModelGroup2 = 4001,
+    CommandFindDevice = 4103,
+    CommandTrayHelp = 4107,
+    CommandHelp = 4109,
+    CommandTraySettings = 4110,
+    CommandGerman = 4114,
+    CommandEnglish = 4115,
+    CommandExitMenu = 4116,
+    CommandLeaveProgram = 4117,
+    CommandLayoutGermanEnglish = 4120,
+    CommandLayoutFrench = 4121,
+    CommandContinueMenu = 40001,
+    CommandAbout = 40002,
+    CommandTransferActive = 40004,
+    CommandTrayExit = 40008,
+};
+
+struct MenuItem {
+    std::string text;  // "&" marks the mnemonic; a tab starts the shortcut column
+    int command = 0;   // 0 for a separator or a submenu
+    bool checked = false;
+    bool grayed = false;
+    std::vector<MenuItem> submenu;
+
+    bool isSeparator() const { return command == 0 && submenu.empty(); }
+    bool operator==(const MenuItem&) const = default;
+};
+
+using Menu = std::vector<MenuItem>;
+
+// The menu bar in a language, with the check marks for the language, layout and model group.
+Menu menuBar(int language, int keyboardLayout, int device);
+// The tray popup: menu 302 in German, 303 in English.
+Menu trayMenu(int language, bool transferActive, int device);
+// A menu item by command anywhere in the menu, nullptr when absent.
+const MenuItem* findMenuItem(const Menu& menu, int command);
+
+}  // namespace valbrix

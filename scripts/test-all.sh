@@ -2,6 +2,7 @@
 # The whole test run, as CI does it: installs what is missing, then configures,
 # builds and tests every build we ship:
 #   linux, linux-asan, linux-tsan, windows-x64 (tests under wine)
+#   fuzz (each libFuzzer target runs for a few seconds)
 #   windows-x86 (compile and link only: this machine cannot run 32-bit programs)
 # A failed step does not stop the others, so one run shows everything that is
 # broken; the exit status is non-zero if any step failed. Build dirs are kept
@@ -13,8 +14,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 # What the builds below need from Debian (groups of scripts/deps.sh).
-deps_groups=(build windows x11)
-tested_presets=(linux linux-asan linux-tsan windows-x64)
+deps_groups=(build windows x11 fuzz)
+tested_presets=(linux linux-asan linux-tsan windows-x64 fuzz)
 build_only_presets=(windows-x86)
 
 run_start=$(date +%s.%N)

@@ -1,0 +1,19 @@
+#pragma once
+// The few file operations the settings need from the system itself. A path is taken as the 8-bit
+// bytes it is: POSIX does so, and on Windows the ANSI calls do (std::filesystem would read it as UTF-8).
+
+#include <cstdio>
+#include <string>
+
+namespace valbrix {
+
+// A regular file is there.
+bool fileExists(const std::string& path);
+// Creates the folder and its parents as needed; true when the folder is there afterwards.
+bool createFolders(const std::string& path);
+// Renames from onto to in one step, replacing a file there.
+bool replaceFile(const std::string& from, const std::string& to);
+// Pushes what was written to file through to the disk.
+bool flushToDisk(std::FILE* file);
+
+}  // namespace valbrix

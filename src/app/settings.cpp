@@ -1,0 +1,112 @@
+#include "app/settings.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "app/file_system.h"
+#include "app/settings_paths.h"
+#include "app/whole_file.h"
+#include "common/numbers.h"
+#include "common/text.h"
+
+namespace valbrix {
+namespace {
+
+constexpr const char* fileName = "Valbrix.ini";
+constexpr const char* section = "Settings";
+// The list keys are read back at most this long, so a longer choice is cut to it when written too and
+// what was saved is what reads back.
+constexpr std::size_t listTextLength = 989;
+constexpr std::size_t savedSequenceLength = 9998;
+
+// "COM3" reads 3 and "abc" 0: the number reader skips what is not part of a number.
+int readNumber(const std::string& text) { return truncateToInt(readDecimal(text.c_str())); }
+
+bool isOn(const std::string& text) { return text[0] == '1'; }
+
+int lowBits(const std::string& text, unsigned mask) {
+    return static_cast<int>(static_cast<unsigned char>(text[0]) & mask);
+}
+
+std::string upperCased(std::string text) {
+    for (char& c : text) c = upperAscii(c);
+    return text;
+}
+
+// The copy is a new file of its own, so it takes none of the original's read-only mode or attribute.
+// With nothing to copy, the writes that follow start from an empty file.
+void moveToPerUserFolder(Settings& settings, const SettingsLocations& where) {
+    createFolders(where.perUserFolder);
+    replaceWholeFile(settings.perUserPath, readWholeFile(settings.settingsPath).bytes);
+    settings.settingsPath = settings.perUserPath;
+}
+
+}  // namespace
+
+void loadSettings(Settings& settings, const SettingsLocations& where, SettingsStore& store) {
+    settings.perUserPath = where.perUserFolder.empty() ? std::string() : absolutePath(fileName, where.perUserFolder);
+    settings.settingsPath = !settings.perUserPath.empty() && fileExists(settings.perUserPath)
+                                ? settings.perUserPath
+                                : absolutePath(fileName, where.programDirectory);
+
+    const auto get = [&](const char* key, const char* defaultValue, std::size_t maxLength) {
+        return store.get(settings.settingsPath, section, key, defaultValue, maxLength);
+    };
+    settings.comPort = readNumber(get("ComPort", "1", 98));
+    settings.sequence = upperCased(get("Sequence", "TAB,DOWN", 298));
+    settings.autoMinimize = isOn(get("AutoMinimize", "0", 8));
+    settings.transferActive = isOn(get("ActiveOnStartup", "1", 8));
+    settings.askForClose = isOn(get("AskForClose", "0", 8));
+    settings.displayUsbPorts = isOn(get("DisplayUSBPorts", "0", 8));
+    settings.displayPortChanged = isOn(get("DisplayPortChanged", "0", 8));
+    // '0' is German and every other digit English; an empty value counts as German.
+    settings.language = std::min(lowBits(get("Language", "1", 8), 0x0F), 1);
+    settings.keyboardLayout = lowBits(get("KeyboardLayout", "1", 8), 0x03);
+    const int maxCom = readNumber(get("MaxCom", "30", 29));
+    settings.maxCom = maxCom >= 5 && maxCom <= 99 ? maxCom : 30;
+    const int device = readNumber(get("Device", "6121", 98));
+    settings.device = device == 7482 || device == 8525 ? device : 6121;
+}
+
+std::string readListKey(const Settings& settings, SettingsStore& store, ListKey key) {
+    struct ListEntry {
+        const char* key;
+        const char* defaultValue;
+    };
+    // In the order of ListKey.
+    static constexpr ListEntry entries[] = {
+        {"Separator", "Enter"}, {"DecimalSeparator", ","}, {"Format", "2,7 um/mil/Tesla"}};
+    const ListEntry& entry = entries[static_cast<int>(key)];
+    return store.get(settings.settingsPath, section, entry.key, entry.defaultValue, listTextLength);
+}
+
+void saveSettings(Settings& settings, const SavedChoices& choices, const SettingsLocations& where,
+                  SettingsStore& store) {
+    const auto put = [&](const char* key, const std::string& value) {
+        return store.put(settings.settingsPath, section, key, value);
+    };
+    const std::string controlCharacter = choices.controlCharacter.substr(0, listTextLength);
+
+    // The first write tells whether the program folder takes the file at all.
+    bool moved = false;
+    if (settings.settingsPath != settings.perUserPath && !put("Separator", controlCharacter) &&
+        !where.perUserFolder.empty()) {
+        moveToPerUserFolder(settings, where);
+        moved = true;
+    }
+
+    put("Separator", controlCharacter);
+    put("DecimalSeparator", choices.decimalSeparator.substr(0, listTextLength));
+    put("Format", choices.valueFormat.substr(0, listTextLength));
+    put("ComPort", std::to_string(settings.comPort));
+    put("AskForClose", settings.askForClose ? "1" : "0");
+    put("ActiveOnStartup", settings.transferActive ? "1" : "0");
+    put("Language", std::to_string(settings.language));
+    put("Device", std::to_string(settings.device));
+    put("KeyboardLayout", std::to_string(settings.keyboardLayout));
+    put("Sequence", choices.sequence.substr(0, savedSequenceLength));
+    // The one time the program sets AutoMinimize itself; otherwise the key is the user's to put there.
+    if (moved) put("AutoMinimize", "1");
+}
+
+}  // namespace valbrix

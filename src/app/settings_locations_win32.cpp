@@ -1,0 +1,16 @@
+#include <windows.h>
+
+#include "app/settings.h"
+#include "app/settings_paths.h"
+#include "common/user_folder.h"
+
+namespace valbrix {
+
+SettingsLocations systemSettingsLocations() {
+    char executable[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, executable, MAX_PATH);
+    const std::string folder = userConfigFolder();
+    return {directoryOf(std::string(executable, length)), folder.empty() ? std::string() : folder + pathSeparator};
+}
+
+}  // namespace valbrix

@@ -1,0 +1,210 @@
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/file_system.h"
+#include "app/ini_file_store.h"
+#include "app/settings_paths.h"
+#include "common/user_folder.h"
+#include "temp_folder.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+
+#include "unprivileged.h"
+#endif
+
+namespace valbrix {
+namespace {
+
+using testing::readFile;
+using testing::TempFolder;
+using testing::writeFile;
+
+constexpr char sep = pathSeparator;
+
+// A program folder and a per-user folder (not created) in a temporary folder.
+struct Places {
+    TempFolder temp;
+    SettingsLocations where{temp.path("program") + sep, temp.path("user") + sep + "Oden_Malvert" + sep};
+    std::string programFile = where.programDirectory + "Valbrix.ini";
+    std::string perUserFile = where.perUserFolder + "Valbrix.ini";
+    IniFileStore store;
+
+    Places() { createFolders(where.programDirectory); }
+    Settings load() {
+        Settings settings;
+        loadSettings(settings, where, store);
+        return settings;
+    }
+};
+
+const SavedChoices choices{"Tab", ".", "2,7 \xB5m/mil/Tesla", "TAB,TAB"};
+
+TEST(Settings, NoFileAnywhereGivesTheDefaults) {
+    Places places;
+    const Settings settings = places.load();
+    EXPECT_EQ(settings.settingsPath, places.programFile);
+    EXPECT_EQ(settings.perUserPath, places.perUserFile);
+    EXPECT_EQ(settings.comPort, 1);
+    EXPECT_EQ(settings.language, 1);
+    EXPECT_TRUE(settings.transferActive);
+    EXPECT_FALSE(settings.askForClose);
+    EXPECT_EQ(settings.maxCom, 30);
+    EXPECT_EQ(settings.sequence, "TAB,DOWN");
+    EXPECT_EQ(readListKey(settings, places.store, ListKey::ControlCharacter), "Enter");
+    EXPECT_EQ(readListKey(settings, places.store, ListKey::DecimalSeparator), ",");
+    EXPECT_EQ(readListKey(settings, places.store, ListKey::ValueFormat), "2,7 um/mil/Tesla");
+}
+
+TEST(Settings, ReadsNumbersAsTheyAreKept) {
+    struct Case {
+        const char* line;
+        int Settings::*field;
+        int expected;
+    };
+    const Case cases[] = {
+        {"ComPort=12", &Settings::comPort, 12},
+        // Not a number: the reader skips letters, so "COM3" still names port 3 and "abc" the port 0 that
+        // never opens.
+        {"ComPort=abc", &Settings::comPort, 0},
+        {"ComPort=COM3", &Settings::comPort, 3},
+        {"Language=", &Settings::language, 0},
+        {"Language=0", &Settings::language, 0},
+        {"Language=7", &Settings::language, 1},
+        {"KeyboardLayout=2", &Settings::keyboardLayout, 2},
+        {"KeyboardLayout=7", &Settings::keyboardLayout, 3},
+        {"MaxCom=4", &Settings::maxCom, 30},
+        {"MaxCom=100", &Settings::maxCom, 30},
+        {"MaxCom=99", &Settings::maxCom, 99},
+        {"Device=6141", &Settings::device, 6121},
+        {"Device=7482", &Settings::device, 7482},
+        {"Device=8525", &Settings::device, 8525},
+    };
+    for (const Case& c : cases) {
+        Places places;
+        writeFile(places.programFile, std::string("[Settings]\r\n") + c.line + "\r\n");
+        EXPECT_EQ(places.load().*c.field, c.expected) << c.line;
+    }
+}
+
+TEST(Settings, ReadsFlagsAndTheSequence) {
+    Places places;
+    writeFile(places.programFile, "[Settings]\r\nAutoMinimize=yes\r\nActiveOnStartup=0\r\nAskForClose=1\r\n"
+                                  "DisplayUSBPorts=10\r\nSequence=tab,\xE9,down\r\nFormat=2,7\r\n");
+    const Settings settings = places.load();
+    EXPECT_FALSE(settings.autoMinimize);
+    EXPECT_FALSE(settings.transferActive);
+    EXPECT_TRUE(settings.askForClose);
+    EXPECT_TRUE(settings.displayUsbPorts);
+    EXPECT_FALSE(settings.displayPortChanged);
+    EXPECT_EQ(settings.sequence, "TAB,\xE9,DOWN");
+    EXPECT_EQ(readListKey(settings, places.store, ListKey::ValueFormat), "2,7");
+}
+
+TEST(Settings, SavesEveryKeyInItsOrderAndReadsItBack) {
+    Places places;
+    writeFile(places.programFile, "[Settings]\r\nComPort=12\r\nMaxCom=40\r\n");
+    Settings settings = places.load();
+    settings.language = 0;
+    SavedChoices longChoices = choices;
+    longChoices.controlCharacter = std::string(1000, 'x');
+    saveSettings(settings, longChoices, places.where, places.store);
+    EXPECT_EQ(settings.settingsPath, places.programFile);
+    EXPECT_EQ(readFile(places.programFile),
+              "[Settings]\r\nComPort=12\r\nMaxCom=40\r\nSeparator=" + std::string(989, 'x') +
+                  "\r\nDecimalSeparator=.\r\nFormat=2,7 \xB5m/mil/Tesla\r\nAskForClose=0\r\nActiveOnStartup=1\r\n"
+                  "Language=0\r\nDevice=6121\r\nKeyboardLayout=1\r\nSequence=TAB,TAB\r\n");
+    EXPECT_EQ(places.load().comPort, 12);
+}
+
+TEST(Settings, PerUserFileWinsOverTheOneBesideTheProgram) {
+    Places places;
+    const std::string beside = "[Settings]\r\nComPort=4\r\n";
+    writeFile(places.programFile, beside);
+    createFolders(places.where.perUserFolder);
+    writeFile(places.perUserFile, "[Settings]\r\nComPort=7\r\n");
+    Settings settings = places.load();
+    EXPECT_EQ(settings.settingsPath, places.perUserFile);
+    EXPECT_EQ(settings.comPort, 7);
+    saveSettings(settings, choices, places.where, places.store);
+    EXPECT_EQ(readFile(places.programFile), beside);
+    EXPECT_EQ(readListKey(places.load(), places.store, ListKey::ControlCharacter), "Tab");
+    EXPECT_FALSE(places.load().autoMinimize);
+}
+
+// What a save that had to move the file leaves behind: the values in the per-user file, which the next
+// load takes.
+void expectMovedToPerUserFile(Places& places) {
+    const Settings next = places.load();
+    EXPECT_EQ(next.settingsPath, places.perUserFile);
+    EXPECT_TRUE(next.autoMinimize);
+    EXPECT_EQ(next.comPort, 12);
+    EXPECT_EQ(readListKey(next, places.store, ListKey::ControlCharacter), "Tab");
+}
+
+TEST(Settings, ProgramFolderThatIsGoneSendsTheFileToThePerUserFolder) {
+    Places places;
+    Settings settings = places.load();
+    settings.comPort = 12;
+    std::filesystem::remove(places.temp.path("program"));
+    saveSettings(settings, choices, places.where, places.store);
+    EXPECT_EQ(settings.settingsPath, places.perUserFile);
+    expectMovedToPerUserFile(places);
+}
+
+#ifndef _WIN32
+TEST(Settings, ReadOnlyProgramFolderSendsTheFileToThePerUserFolder) {
+    Places places;
+    const std::string beside = "; kept\r\n[Settings]\r\nComPort=12\r\nLanguage=0\r\nSeparator=Enter\r\n";
+    writeFile(places.programFile, beside);
+    // Both, as in an installation folder: a writable file alone would simply be rewritten in place.
+    chmod(places.programFile.c_str(), 0444);
+    chmod(places.where.programDirectory.c_str(), 0555);
+    chmod(places.temp.root.c_str(), 0777);
+    Settings settings = places.load();
+    EXPECT_EQ(settings.settingsPath, places.programFile);
+    EXPECT_EQ(settings.language, 0);
+    EXPECT_EQ(testing::runUnprivileged([&] {
+        saveSettings(settings, choices, places.where, places.store);
+        return settings.settingsPath == places.perUserFile;
+    }), 0);
+    EXPECT_EQ(readFile(places.programFile), beside);
+    EXPECT_EQ(readFile(places.perUserFile).substr(0, 8), "; kept\r\n");
+    expectMovedToPerUserFile(places);
+    EXPECT_EQ(places.load().language, 0);
+}
+#endif
+
+TEST(SettingsPaths, DirectoryAndAbsolutePath) {
+    const std::string folder = std::string("dir") + sep;
+    EXPECT_EQ(directoryOf(""), "");
+    EXPECT_EQ(directoryOf("Valbrix.ini"), "");
+    EXPECT_EQ(directoryOf(folder + "sub" + sep + "Valbrix.ini"), folder + "sub" + sep);
+    EXPECT_EQ(absolutePath("Valbrix.ini", folder), folder + "Valbrix.ini");
+    EXPECT_EQ(absolutePath(folder + "x.ini", "elsewhere"), folder + "x.ini");
+    EXPECT_EQ(absolutePath("Valbrix.ini", std::string(300, 'a') + sep).size(), maxPathLength);
+}
+
+TEST(SettingsPaths, SystemLocations) {
+    const SettingsLocations where = systemSettingsLocations();
+    ASSERT_FALSE(where.programDirectory.empty());
+    EXPECT_EQ(where.programDirectory.back(), sep);
+    EXPECT_EQ(where.perUserFolder, userConfigFolder() + sep);
+}
+
+// On Windows this is the system's own profile calls.
+TEST(SystemSettingsStore, RoundTrip) {
+    TempFolder temp;
+    const std::string file = temp.path("Valbrix.ini");
+    SettingsStore& store = systemSettingsStore();
+    EXPECT_EQ(store.get(file, "Settings", "Format", "2,7 um", 3), "2,7");
+    EXPECT_TRUE(store.put(file, "Settings", "Format", "2,7 \xB5m"));
+    EXPECT_EQ(store.get(file, "settings", "FORMAT", "", 99), "2,7 \xB5m");
+    EXPECT_EQ(store.get(file, "Settings", "Format", "", 5), "2,7 \xB5");
+}
+
+}  // namespace
+}  // namespace valbrix

@@ -1,0 +1,77 @@
+#pragma once
+// The window system as the shell sees it. The shell decides every text, list, menu and tray state and
+// names controls by their numbers; a host per platform only maps the numbers to its widgets, and a
+// recording host lets the shell be tested without a display. Every call but post() is made on the
+// user-interface thread.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/menus.h"
+
+namespace valbrix {
+
+// Controls of the main dialog beyond those the export loop writes or reads (export/export_shell.h).
+enum ShellControl {
+    ExitButton = 1002,
+    StatusLine = 1003,
+    ControlCharacterLabel = 1006,
+    DecimalSeparatorLabel = 1007,
+    UnitLabel = 1008,
+    PortGroup = 1011,
+    ContinueButton = 1012,
+    DeviceGroup = 1013,
+    SequenceLabel = 1017,
+    ControlGroup = 1018,
+    PortListControl = 1106,
+    MeasuredValueGroup = 1116,
+};
+
+class DialogHost {
+public:
+    virtual ~DialogHost() = default;
+
+    virtual void setControlText(int control, const std::string& text) = 0;
+    virtual std::string controlText(int control) = 0;
+    virtual void enableControl(int control, bool enabled) = 0;
+    // Empties the list, makes its drop-down 300 pixels high, appends the items in their order and
+    // selects the item at selected (-1: none).
+    virtual void setListItems(int control, const std::vector<std::string>& items, int selected) = 0;
+    virtual int selectedIndex(int control) = 0;  // -1 when nothing is selected
+    // "" when nothing is selected, so that no key is derived from a list without a choice.
+    virtual std::string selectedText(int control) = 0;
+    // Face "Arial Narrow" at the given height and weight.
+    virtual void setControlFont(int control, int height, int weight) = 0;
+    virtual void setStatusTooltip(const std::string& text) = 0;
+    virtual void setMenuBar(const Menu& menu) = 0;
+    // Draws the dialog at once, while the shell still holds the thread (a port scan shows each step).
+    virtual void repaint() = 0;
+
+    // Shows the dialog, restores it when minimised, gives it the focus and brings it to the front.
+    virtual void showWindow() = 0;
+    virtual void hideWindow() = 0;
+
+    virtual void addTrayIcon(int icon, const std::string& tip) = 0;
+    virtual void modifyTrayIcon(int icon, const std::string& tip) = 0;
+    virtual void removeTrayIcon() = 0;
+    // Pops the menu up at the cursor; the item chosen comes back to the shell as a command.
+    virtual void showTrayMenu(const Menu& menu) = 0;
+
+    // A question with Yes and No, without owner; true for Yes.
+    virtual bool askYesNo(const std::string& caption, const std::string& text) = 0;
+    // A box with OK only, kept on top of all windows.
+    virtual void showNotice(const std::string& caption, const std::string& text) = 0;
+    // Modal; the host tells the shell aboutOpened() when the box initialises.
+    virtual void showAbout() = 0;
+    virtual void openHelpFile(const std::string& fileName) = 0;
+    // Ends the message loop; the program's exit code is 0.
+    virtual void endDialog() = 0;
+
+    // Runs work on the user-interface thread later. Safe from any thread and never waits, so a thread
+    // that the user-interface thread joins can never hold it up. Work still queued when the message
+    // loop has ended is dropped.
+    virtual void post(std::function<void()> work) = 0;
+};
+
+}  // namespace valbrix

@@ -1,0 +1,394 @@
+#include "app/shell.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "app/list_operations.h"
+#include "app/port_list.h"
+#include "common/localized_text.h"
+#include "gauge/catalogue.h"
+#include "serial/com.h"
+
+namespace valbrix {
+namespace {
+
+constexpr int startUpScanPorts = 31;
+constexpr std::size_t sequenceLimit = 297;
+constexpr const char* sequenceItemGerman = "Sequenz";
+constexpr const char* sequenceItemEnglish = "Sequence";
+
+struct ChoiceList {
+    int control;
+    ListKey key;
+};
+constexpr ChoiceList choiceLists[] = {
+    {ControlKeyList, ListKey::ControlCharacter},
+    {DecimalSeparatorList, ListKey::DecimalSeparator},
+    {UnitDisplayList, ListKey::ValueFormat},
+};
+
+std::string choiceItems(int control, int language) {
+    switch (control) {
+        case ControlKeyList: return text::controlCharacterList.in(language);
+        case DecimalSeparatorList: return text::decimalSeparatorList;
+        default: return text::valueFormatList;
+    }
+}
+
+// The gauge is named on screen by the first four characters of its model text.
+std::string deviceLine(const cVarniTiny& gauge) {
+    return displayName(std::string(gauge.GetModelText().text).substr(0, 4).c_str());
+}
+
+// Commands after which the export thread could read something else.
+bool changesExportChoices(int id) {
+    switch (id) {
+        case ControlKeyList:
+        case DecimalSeparatorList:
+        case UnitDisplayList:
+        case SequenceField:
+        case CommandModelGroup1:
+        case CommandModelGroup2:
+        case CommandGerman:
+        case CommandEnglish:
+        case CommandLayoutGermanEnglish:
+        case CommandLayoutFrench:
+        case CommandTransferActive:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+Shell::Shell(ShellEnvironment environment)
+    : host(environment.host),
+      store(environment.store),
+      locations(std::move(environment.locations)),
+      ports(environment.ports),
+      clock(environment.clock),
+      keys(environment.keys),
+      startThreads(environment.startThreads) {}
+
+// The loop and the gauge end in this order by themselves; the shutdown has normally done it already.
+Shell::~Shell() = default;
+
+void Shell::initMainDialog() {
+    setTrayTips(TextPair{text::trayStarted.german, text::trayStarted.english});
+    // Still the built-in language: the settings are not read yet.
+    showStatus(text::initialising.in(settings.language));
+    loadSettings(settings, locations, store);
+    host.setControlText(SequenceField, settings.sequence);
+    host.setStatusTooltip(text::statusTooltip.in(settings.language));
+    startUpPortScan();
+    applyLanguage(settings.language);
+    host.setControlText(ValueTextControl, "");
+    host.setControlText(UnitTextControl, "");
+    host.setControlFont(DeviceLineControl, 18, 600);
+    host.setControlFont(ValueTextControl, 24, 700);
+    host.setControlFont(UnitTextControl, 24, 700);
+
+    gauge = std::make_unique<cVarniTiny>(
+        static_cast<std::int16_t>(settings.comPort), [this](cVarniTiny& g) { onIdentified(g, *this); }, 1,
+        GaugeEnvironment{&ports, &clock, startThreads});
+    gauge->Port().SetDTR();
+    gauge->Port().SetRTS();
+    gauge->SetDeviceModel(settings.device);
+
+    publishChoices();
+    loop = std::make_unique<ExportLoop>(*gauge, *this, keys, flags, choices, settings.autoMinimize, clock);
+    if (startThreads) loop->start();
+    showStatus(text::active.in(settings.language));
+}
+
+void Shell::command(int id, int notification) {
+    if (!running()) return;
+    switch (id) {
+        case CommandCancel:
+        case ExitButton:
+        case CommandExitMenu:
+        case CommandLeaveProgram:
+        case CommandTrayExit:
+            requestExit();
+            return;
+        case ContinueButton:
+        case CommandContinueMenu:
+            hideToTrayNow();
+            break;
+        case ControlKeyList:
+            enableSequenceField();
+            break;
+        case PortListControl:
+            portListCommand(notification);
+            break;
+        case UnitDisplayList:
+            host.setControlText(ValueTextControl, "");
+            host.setControlText(UnitTextControl, "");
+            break;
+        case CommandModelGroup1:
+        case CommandModelGroup2:
+            selectModelGroup(id == CommandModelGroup1 ? modelGroup1Device : modelGroup2Device);
+            gauge->SetModelText("?");
+            askForIdentification();
+            break;
+        case CommandFindDevice:
+            // The tray greys the item for the gauges that only print: they are never asked.
+            if (modelGroupOf(settings.device) == 1) gauge->RequestIdentification();
+            break;
+        case CommandTrayHelp:
+        case CommandHelp:
+            openHelp();
+            break;
+        case CommandTraySettings:
+            showFromTray();
+            break;
+        case CommandGerman:
+        case CommandEnglish:
+            settings.language = id == CommandGerman ? German : English;
+            applyLanguage(settings.language);
+            showStatus("");
+            break;
+        case CommandLayoutGermanEnglish:
+        case CommandLayoutFrench:
+            settings.keyboardLayout = id == CommandLayoutGermanEnglish ? 1 : 3;
+            host.setMenuBar(menuBar(settings.language, settings.keyboardLayout, settings.device));
+            break;
+        case CommandAbout:
+            host.showAbout();
+            break;
+        case CommandTransferActive:
+            settings.transferActive = !settings.transferActive;
+            flags.transferActive.store(settings.transferActive);
+            updateTrayIconNow();
+            break;
+        default:
+            break;
+    }
+    if (changesExportChoices(id)) publishChoices();
+}
+
+void Shell::activated(bool deactivated, bool minimized) {
+    if (!running()) return;
+    // The About box takes the activation without sending the dialog away.
+    if ((deactivated || minimized) && !inTray && !aboutOpen) hideToTrayNow();
+    aboutOpen = false;
+}
+
+void Shell::aboutOpened() { aboutOpen = true; }
+
+void Shell::trayClicked(TrayButton button) {
+    if (!running()) return;
+    if (button == TrayButton::Left) showFromTray();
+    else host.showTrayMenu(trayMenu(settings.language, settings.transferActive, settings.device));
+}
+
+void Shell::helpRequested() {
+    if (running()) openHelp();
+}
+
+void Shell::keyTyped() {
+    if (running()) showStatus(text::key.in(settings.language));
+}
+
+void Shell::portChanged(bool arrival) {
+    if (!running() || !settings.displayPortChanged) return;
+    if (arrival) {
+        showFromTray();
+        host.showNotice(text::portNoticeCaption, text::newPort.in(settings.language));
+    } else {
+        host.showNotice(text::portNoticeCaption, text::portReleased.in(settings.language));
+        showFromTray();
+    }
+}
+
+void Shell::setControlText(int control, const std::string& text) {
+    postWhileRunning([this, control, text] { host.setControlText(control, text); });
+}
+
+void Shell::repaint() {
+    postWhileRunning([this] { host.repaint(); });
+}
+
+void Shell::hideToTray() {
+    postWhileRunning([this] { hideToTrayNow(); });
+}
+
+void Shell::updateTrayIcon() {
+    postWhileRunning([this] { updateTrayIconNow(); });
+}
+
+void Shell::setTrayTips(const TextPair& tips) {
+    const std::lock_guard<std::mutex> lock(trayTipsLock);
+    trayTips = tips;
+}
+
+// Without the icon there is nothing to give the tip to.
+void Shell::setTrayTip(const std::string& tip) {
+    postWhileRunning([this, tip] {
+        if (inTray) host.modifyTrayIcon(trayIcon, tip);
+    });
+}
+
+// Work that reaches the user-interface thread after the shutdown finds no gauge and nothing to show.
+void Shell::postWhileRunning(std::function<void()> work) {
+    host.post([this, work = std::move(work)] {
+        if (running()) work();
+    });
+}
+
+void Shell::showStatus(const std::string& text) { host.setControlText(StatusLine, text); }
+
+void Shell::requestExit() {
+    if (settings.askForClose &&
+        !host.askYesNo(text::questionCaption.in(settings.language), text::leaveQuestion.in(settings.language)))
+        return;
+    shutdown();
+}
+
+// The export thread only ever posts to this thread, so joining it here cannot deadlock.
+void Shell::shutdown() {
+    showFromTray();
+    loop.reset();
+    saveSettings(settings,
+                 SavedChoices{host.selectedText(ControlKeyList), host.selectedText(DecimalSeparatorList),
+                              host.selectedText(UnitDisplayList), host.controlText(SequenceField)},
+                 locations, store);
+    gauge.reset();
+    host.removeTrayIcon();
+    host.endDialog();
+}
+
+void Shell::hideToTrayNow() {
+    inTray = true;
+    flags.inTray.store(true);
+    chooseTrayIconNow();
+    host.addTrayIcon(trayIcon, currentTrayTips().in(settings.language));
+    host.hideWindow();
+}
+
+void Shell::showFromTray() {
+    host.removeTrayIcon();
+    host.showWindow();
+    host.setControlText(DeviceLineControl, deviceLine(*gauge));
+    inTray = false;
+    flags.inTray.store(false);
+}
+
+void Shell::updateTrayIconNow() {
+    if (!inTray) return;
+    const TrayIconChoice choice = chooseTrayIconNow();
+    host.modifyTrayIcon(choice.icon, choice.tip.in(settings.language));
+}
+
+// Picks the picture, and in the states that say so the tip pair a freshly added icon shows.
+TrayIconChoice Shell::chooseTrayIconNow() {
+    const TrayIconChoice choice = chooseTrayIcon(settings.transferActive, settings.device, gauge->IsIdentified());
+    trayIcon = choice.icon;
+    if (choice.becomesTrayTips) setTrayTips(TextPair{choice.tip.german, choice.tip.english});
+    return choice;
+}
+
+TextPair Shell::currentTrayTips() const {
+    const std::lock_guard<std::mutex> lock(trayTipsLock);
+    return trayTips;
+}
+
+void Shell::openHelp() {
+    host.openHelpFile(settings.language == German ? "VALBRIXHELP_DE.chm" : "VALBRIXHELP_EN.chm");
+}
+
+void Shell::applyLanguage(int language) {
+    for (const ChoiceList& list : choiceLists) {
+        // The first fill selects what the settings file names; later fills keep the position, so a
+        // language switch keeps the choice while its text changes.
+        const std::string items = choiceItems(list.control, language);
+        if (settings.listsLoaded)
+            fillList(host, list.control, items, '|', "", host.selectedIndex(list.control));
+        else
+            fillList(host, list.control, items, '|', readListKey(settings, store, list.key), -1);
+    }
+    host.setControlText(ContinueButton, text::continueButton.in(language));
+    host.setControlText(ExitButton, text::exitButton.in(language));
+    host.setControlText(DeviceGroup, text::device.in(language));
+    host.setControlText(ControlGroup, text::controlGroup.in(language));
+    host.setControlText(PortGroup, text::portGroup.in(language));
+    host.setControlText(UnitLabel, text::unitLabel.in(language));
+    host.setControlText(DecimalSeparatorLabel, text::decimalSeparatorLabel.in(language));
+    host.setControlText(ControlCharacterLabel, text::controlCharacterLabel.in(language));
+    host.setControlText(SequenceLabel, text::sequenceLabel.in(language));
+    host.setControlText(MeasuredValueGroup, text::measuredValueGroup.in(language));
+    host.setMenuBar(menuBar(language, settings.keyboardLayout, settings.device));
+    enableSequenceField();
+    settings.listsLoaded = true;
+}
+
+void Shell::selectModelGroup(int model) {
+    settings.device = model;
+    gauge->SetDeviceModel(model);
+    applyLanguage(settings.language);
+}
+
+void Shell::askForIdentification() {
+    host.setControlText(DeviceLineControl, "?");
+    gauge->RequestIdentification();
+}
+
+void Shell::enableSequenceField() {
+    const std::string control = host.selectedText(ControlKeyList);
+    host.enableControl(SequenceField, control.find(sequenceItemGerman) != std::string::npos ||
+                                          control.find(sequenceItemEnglish) != std::string::npos);
+}
+
+void Shell::publishChoices() {
+    flags.transferActive.store(settings.transferActive);
+    flags.inTray.store(inTray);
+    flags.language.store(settings.language);
+    flags.device.store(settings.device);
+    flags.keyboardLayout.store(settings.keyboardLayout);
+    choices.set(ExportChoices{host.selectedText(ControlKeyList), host.selectedIndex(ControlKeyList),
+                              host.selectedText(DecimalSeparatorList), host.selectedText(UnitDisplayList),
+                              host.controlText(SequenceField).substr(0, sequenceLimit)});
+}
+
+void Shell::startUpPortScan() {
+    cCOM scanner(ports, clock);
+    std::vector<FoundPort> found;
+    for (int n = 1; n <= startUpScanPorts; ++n) {
+        int providerValue = 0;
+        if (scanner.Probe(n, providerValue)) found.push_back(FoundPort{n, providerValue});
+    }
+    const PortList list = portListText(found, settings.comPort, settings.displayUsbPorts, PortScan::StartUp);
+    fillList(host, PortListControl, list.text, '|', "", list.selected);
+}
+
+void Shell::portListCommand(int notification) {
+    if (notification == ListGotFocus) rescanPorts();
+    const int number = portFromListText(host.selectedText(PortListControl));
+    if (number < 0 || number == settings.comPort) return;
+    settings.comPort = gauge->ChangePort(number);
+    gauge->Port().SetDTR();
+    gauge->Port().SetRTS();
+    if (settings.comPort == number) askForIdentification();
+}
+
+// The rescan probes on the gauge object's own port object, which counts its open port as available.
+// Its status texts are German in both languages.
+void Shell::rescanPorts() {
+    std::vector<FoundPort> found;
+    for (int n = 1; n < settings.maxCom; ++n) {
+        showStatus("COM" + std::to_string(n) + " wird gepr\xFC" "ft");
+        host.repaint();
+        int providerValue = 0;
+        if (!gauge->Port().Probe(n, providerValue)) continue;
+        found.push_back(FoundPort{n, providerValue});
+        showStatus("COM" + std::to_string(n) + " (" + std::to_string(providerValue) + ") verf\xFC" "gbar");
+        host.repaint();
+    }
+    showStatus(std::to_string(found.size()) + " Schnittstellen gefunden");
+    host.repaint();
+    const PortList list = portListText(found, settings.comPort, settings.displayUsbPorts, PortScan::Rescan);
+    fillList(host, PortListControl, list.text, '|', "", list.selected);
+}
+
+}  // namespace valbrix

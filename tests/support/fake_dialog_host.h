@@ -1,0 +1,160 @@
+#pragma once
+// A dialog host without a window: it keeps what the shell shows (texts, lists, menus, the tray icon,
+// boxes) so that tests read it back, answers questions from a script, and queues posted work until
+// the test, standing in for the user-interface thread, runs it.
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/dialog_host.h"
+
+namespace valbrix::testing {
+
+class FakeDialogHost final : public DialogHost {
+public:
+    struct List {
+        std::vector<std::string> items;
+        int selected = -1;
+    };
+    struct Font {
+        int height = 0;
+        int weight = 0;
+    };
+    struct Notice {
+        std::string caption;
+        std::string text;
+    };
+
+    void setControlText(int control, const std::string& text) override {
+        texts[control] = text;
+        record("text " + std::to_string(control) + "=" + text);
+    }
+    std::string controlText(int control) override { return texts[control]; }
+    void enableControl(int control, bool enabled) override { this->enabled[control] = enabled; }
+    void setListItems(int control, const std::vector<std::string>& items, int selected) override {
+        lists[control] = List{items, selected};
+        record("list " + std::to_string(control));
+    }
+    int selectedIndex(int control) override { return lists[control].selected; }
+    std::string selectedText(int control) override {
+        const List& list = lists[control];
+        const bool selected = list.selected >= 0 && list.selected < static_cast<int>(list.items.size());
+        return selected ? list.items[list.selected] : "";
+    }
+    void setControlFont(int control, int height, int weight) override { fonts[control] = Font{height, weight}; }
+    void setStatusTooltip(const std::string& text) override { statusTooltip = text; }
+    void setMenuBar(const Menu& menu) override { menuBar = menu; }
+    void repaint() override {
+        ++repaints;
+        record("repaint");
+    }
+
+    void showWindow() override {
+        visible = true;
+        record("show");
+    }
+    void hideWindow() override {
+        visible = false;
+        record("hide");
+    }
+
+    // Like the system's notification area, a tray icon that is not there cannot be modified.
+    void addTrayIcon(int icon, const std::string& tip) override {
+        trayIconShown = true;
+        trayIcon = icon;
+        trayTip = tip;
+        record("tray add " + std::to_string(icon) + " " + tip);
+    }
+    void modifyTrayIcon(int icon, const std::string& tip) override {
+        record("tray modify " + std::to_string(icon) + " " + tip);
+        if (!trayIconShown) return;
+        trayIcon = icon;
+        trayTip = tip;
+    }
+    void removeTrayIcon() override {
+        trayIconShown = false;
+        record("tray remove");
+    }
+    void showTrayMenu(const Menu& menu) override { trayMenus.push_back(menu); }
+
+    bool askYesNo(const std::string& caption, const std::string& text) override {
+        questions.push_back(Notice{caption, text});
+        record("ask " + text);
+        const bool answer = answers.empty() || answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return answer;
+    }
+    void showNotice(const std::string& caption, const std::string& text) override {
+        notices.push_back(Notice{caption, text});
+        record("notice " + text);
+    }
+    void showAbout() override { ++aboutBoxes; }
+    void openHelpFile(const std::string& fileName) override { helpFiles.push_back(fileName); }
+    void endDialog() override {
+        ended = true;
+        record("end");
+    }
+
+    void post(std::function<void()> work) override {
+        const std::lock_guard<std::mutex> lock(postedLock);
+        posted.push_back(std::move(work));
+    }
+
+    // Runs the posted work, including what that work posts in turn; returns how many ran.
+    int runPosted() {
+        int count = 0;
+        for (;;) {
+            std::function<void()> work;
+            {
+                const std::lock_guard<std::mutex> lock(postedLock);
+                if (posted.empty()) return count;
+                work = std::move(posted.front());
+                posted.pop_front();
+            }
+            work();
+            ++count;
+        }
+    }
+
+    // The user picks an item.
+    void select(int control, int index) { lists[control].selected = index; }
+
+    std::string text(int control) const {
+        const auto found = texts.find(control);
+        return found == texts.end() ? "" : found->second;
+    }
+
+    std::map<int, std::string> texts;
+    std::map<int, bool> enabled;
+    std::map<int, List> lists;
+    std::map<int, Font> fonts;
+    std::string statusTooltip;
+    Menu menuBar;
+    int repaints = 0;
+    bool visible = true;
+    bool trayIconShown = false;
+    int trayIcon = 0;
+    std::string trayTip;
+    std::vector<Menu> trayMenus;
+    std::deque<bool> answers;  // for askYesNo, in order; Yes when the script has run out
+    std::vector<Notice> questions;
+    std::vector<Notice> notices;
+    int aboutBoxes = 0;
+    std::vector<std::string> helpFiles;
+    bool ended = false;
+    // Everything shown, in order, for the tests that care about order.
+    std::vector<std::string> events;
+
+private:
+    void record(std::string event) { events.push_back(std::move(event)); }
+
+    std::mutex postedLock;
+    std::deque<std::function<void()>> posted;
+};
+
+}  // namespace valbrix::testing

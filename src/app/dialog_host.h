@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/about_box.h"
 #include "app/menus.h"
 
 namespace valbrix {
@@ -62,8 +63,9 @@ public:
     virtual bool askYesNo(const std::string& caption, const std::string& text) = 0;
     // A box with OK only, kept on top of all windows.
     virtual void showNotice(const std::string& caption, const std::string& text) = 0;
-    // Modal; the host tells the shell aboutOpened() when the box initialises.
-    virtual void showAbout() = 0;
+    // Modal; the host tells the shell aboutOpened() when the box initialises, and ends the box on
+    // the commands endsAboutBox() names.
+    virtual void showAbout(const AboutBox& box) = 0;
     virtual void openHelpFile(const std::string& fileName) = 0;
     // Ends the message loop; the program's exit code is 0.
     virtual void endDialog() = 0;

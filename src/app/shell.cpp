@@ -155,7 +155,7 @@ void Shell::command(int id, int notification) {
             host.setMenuBar(menuBar(settings.language, settings.keyboardLayout, settings.device));
             break;
         case CommandAbout:
-            host.showAbout();
+            host.showAbout(aboutBox);
             break;
         case CommandTransferActive:
             settings.transferActive = !settings.transferActive;

@@ -93,7 +93,10 @@ public:
         notices.push_back(Notice{caption, text});
         record("notice " + text);
     }
-    void showAbout() override { ++aboutBoxes; }
+    void showAbout(const AboutBox& box) override {
+        ++aboutBoxes;
+        aboutCaption = box.caption;
+    }
     void openHelpFile(const std::string& fileName) override { helpFiles.push_back(fileName); }
     void endDialog() override {
         ended = true;
@@ -145,6 +148,7 @@ public:
     std::vector<Notice> questions;
     std::vector<Notice> notices;
     int aboutBoxes = 0;
+    std::string aboutCaption;
     std::vector<std::string> helpFiles;
     bool ended = false;
     // Everything shown, in order, for the tests that care about order.

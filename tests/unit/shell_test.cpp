@@ -392,6 +392,10 @@ TEST(Shell, AboutAndSettingsItems) {
     w.start();
     w.shell->command(CommandAbout);
     EXPECT_EQ(w.host.aboutBoxes, 1);
+    EXPECT_EQ(w.host.aboutCaption, "About Valbrix");
+    EXPECT_TRUE(endsAboutBox(2));
+    EXPECT_TRUE(endsAboutBox(AboutOkButton));
+    EXPECT_FALSE(endsAboutBox(1005));
     w.shell->command(ContinueButton);
     w.shell->command(CommandTraySettings);
     EXPECT_FALSE(w.shell->isInTray());

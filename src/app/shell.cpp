@@ -202,6 +202,10 @@ void Shell::portChanged(bool arrival) {
     }
 }
 
+void Shell::terminate() {
+    if (running()) shutdown();
+}
+
 void Shell::setControlText(int control, const std::string& text) {
     postWhileRunning([this, control, text] { host.setControlText(control, text); });
 }

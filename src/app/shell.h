@@ -62,6 +62,8 @@ public:
     void keyTyped();
     // A serial port arrived (true) or was removed (false).
     void portChanged(bool arrival);
+    // The system asks the program to end: the shutdown of Exit, without the question.
+    void terminate();
 
     // ExportShell, called from the export and acquisition threads: each call is handed to the
     // user-interface thread and never waits for it.

@@ -1,0 +1,397 @@
+#include "qt/qt_dialog_host.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/shell.h"
+#include "qt/about_dialog.h"
+#include "qt/cp1252.h"
+#include "qt/gauge_icons.h"
+
+namespace valbrix {
+namespace {
+
+// The two controls of the dialog that the shell never addresses.
+constexpr int ComPortLabel = 1009;
+constexpr int FormatGroup = 1010;
+
+constexpr int dialogWidthUnits = 186;
+constexpr int dialogHeightUnits = 198;
+constexpr int dropDownHeight = 300;
+constexpr int labelColumn[] = {ControlCharacterLabel, SequenceLabel, UnitLabel, DecimalSeparatorLabel};
+
+QLabel* label(const char* text, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* widget = new QLabel(fromCp1252(text));
+    widget->setTextFormat(Qt::PlainText);
+    widget->setAlignment(alignment);
+    return widget;
+}
+
+// Texts whose length changes with the value or the gauge take the share of the row they are given
+// instead of widening the window.
+QLabel* valueLabel(const char* text, Qt::Alignment alignment) {
+    QLabel* widget = label(text, alignment | Qt::AlignVCenter);
+    widget->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    return widget;
+}
+
+// Windows weights run from 1 to 1000 like Qt 6's QFont::Weight; 0 means the face's normal weight.
+QFont::Weight qtWeight(int weight) {
+    if (weight <= 0) return QFont::Normal;
+    return static_cast<QFont::Weight>(std::min(weight, 1000));
+}
+
+}  // namespace
+
+QtDialogHost::QtDialogHost() {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowTitle("Valbrix");
+    setWindowIcon(gaugeIcon(ProgramIcon));
+    buildControls();
+    connect(&tray, &QSystemTrayIcon::activated, this, &QtDialogHost::onTrayActivated);
+}
+
+QtDialogHost::~QtDialogHost() = default;
+
+void QtDialogHost::attach(Shell& shellToReport) { shell = &shellToReport; }
+
+template <class W>
+W* QtDialogHost::add(int control, W* widget) {
+    controls[control] = widget;
+    return widget;
+}
+
+// The arrangement of dialog 301, top to bottom: the control-key and format frames, the port, the
+// gauge, the last value, the status line and the two buttons. The texts are the resource's; the
+// shell replaces them in the interface language.
+void QtDialogHost::buildControls() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    layout->setSpacing(4);
+    menuBarWidget = new QMenuBar(this);
+    layout->setMenuBar(menuBarWidget);
+
+    const auto choiceGrid = [this](QGroupBox* group, int firstLabel, const char* firstText, QWidget* first,
+                                   int secondLabel, const char* secondText, QWidget* second) {
+        auto* grid = new QGridLayout(group);
+        grid->addWidget(add(firstLabel, label(firstText)), 0, 0);
+        grid->addWidget(first, 0, 1);
+        grid->addWidget(add(secondLabel, label(secondText)), 1, 0);
+        grid->addWidget(second, 1, 1);
+        grid->setColumnStretch(1, 1);
+        return group;
+    };
+    const auto choiceList = [this](int control) {
+        auto* box = add(control, new QComboBox);
+        box->setEditable(false);
+        connect(box, &QComboBox::currentIndexChanged, this, [this, control] { report(control); });
+        return box;
+    };
+
+    auto* sequence = add(SequenceField, new QLineEdit);
+    connect(sequence, &QLineEdit::textChanged, this, [this] { report(SequenceField); });
+    layout->addWidget(choiceGrid(add(ControlGroup, new QGroupBox("Steuerung")), ControlCharacterLabel,
+                                 "Abschlusszeichen", choiceList(ControlKeyList), SequenceLabel, "Sequenz", sequence));
+    layout->addWidget(choiceGrid(add(FormatGroup, new QGroupBox("Format")), UnitLabel, "Einheit",
+                                 choiceList(UnitDisplayList), DecimalSeparatorLabel, "Dezimaltrennzeichen",
+                                 choiceList(DecimalSeparatorList)));
+
+    auto* portGroup = add(PortGroup, new QGroupBox("Schnittstelle"));
+    auto* portRow = new QHBoxLayout(portGroup);
+    portRow->addWidget(add(ComPortLabel, label("COM Port")));
+    QComboBox* ports = choiceList(PortListControl);
+    ports->installEventFilter(this);
+    portRow->addWidget(ports);
+    portRow->addStretch(1);
+    layout->addWidget(portGroup);
+    // The gauge's name has the whole width: "Pocket-VARNITRON 6121" in its large face needs it.
+    auto* deviceGroup = add(DeviceGroup, new QGroupBox(fromCp1252("Ger\xE4t")));
+    (new QHBoxLayout(deviceGroup))->addWidget(add(DeviceLineControl, valueLabel(" ", Qt::AlignLeft)));
+    layout->addWidget(deviceGroup);
+
+    auto* valueGroup = add(MeasuredValueGroup, new QGroupBox("Messwert"));
+    auto* valueRow = new QHBoxLayout(valueGroup);
+    valueRow->setSpacing(6);
+    valueRow->addWidget(add(ValueTextControl, valueLabel("---", Qt::AlignRight)), 1);
+    valueRow->addWidget(add(UnitTextControl, valueLabel("um", Qt::AlignLeft)), 1);
+    layout->addWidget(valueGroup);
+
+    auto* status = add(StatusLine, new QLineEdit);
+    status->setReadOnly(true);
+    status->setEnabled(false);
+    layout->addWidget(status);
+
+    auto* buttonRow = new QHBoxLayout;
+    for (const auto& [control, text] : {std::pair{ContinueButton, "&Fortfahren"}, std::pair{ExitButton, "B&eenden"}}) {
+        auto* button = add(control, new QPushButton(text));
+        connect(button, &QPushButton::clicked, this, [this, id = control] { report(id); });
+        buttonRow->addWidget(button, 1);
+    }
+    layout->addLayout(buttonRow);
+    alignLabelColumns();
+}
+
+QComboBox* QtDialogHost::list(int control) {
+    const auto found = controls.find(control);
+    return found == controls.end() ? nullptr : qobject_cast<QComboBox*>(found->second);
+}
+
+void QtDialogHost::report(int command, int notification) {
+    if (shell != nullptr) shell->command(command, notification);
+}
+
+void QtDialogHost::setControlText(int control, const std::string& text) {
+    const auto found = controls.find(control);
+    if (found == controls.end()) return;
+    const QString qtText = fromCp1252(text);
+    if (auto* widget = qobject_cast<QLabel*>(found->second)) widget->setText(qtText);
+    else if (auto* group = qobject_cast<QGroupBox*>(found->second)) group->setTitle(qtText);
+    else if (auto* button = qobject_cast<QPushButton*>(found->second)) button->setText(qtText);
+    else if (auto* edit = qobject_cast<QLineEdit*>(found->second)) edit->setText(qtText);
+    if (std::find(std::begin(labelColumn), std::end(labelColumn), control) != std::end(labelColumn))
+        alignLabelColumns();
+}
+
+std::string QtDialogHost::controlText(int control) {
+    const auto found = controls.find(control);
+    if (found == controls.end()) return {};
+    if (auto* widget = qobject_cast<QLabel*>(found->second)) return toCp1252(widget->text());
+    if (auto* group = qobject_cast<QGroupBox*>(found->second)) return toCp1252(group->title());
+    if (auto* button = qobject_cast<QPushButton*>(found->second)) return toCp1252(button->text());
+    if (auto* edit = qobject_cast<QLineEdit*>(found->second)) return toCp1252(edit->text());
+    return {};
+}
+
+void QtDialogHost::enableControl(int control, bool enabled) {
+    const auto found = controls.find(control);
+    if (found != controls.end()) found->second->setEnabled(enabled);
+}
+
+void QtDialogHost::setListItems(int control, const std::vector<std::string>& items, int selected) {
+    QComboBox* box = list(control);
+    if (box == nullptr) return;
+    // Filling the list is no choice of the user's.
+    const QSignalBlocker quiet(box);
+    box->clear();
+    for (const std::string& item : items) box->addItem(fromCp1252(item));
+    box->setCurrentIndex(selected);
+    const int rowHeight = items.empty() ? box->fontMetrics().height() : box->view()->sizeHintForRow(0);
+    box->setMaxVisibleItems(std::max(1, (dropDownHeight - box->sizeHint().height()) / std::max(1, rowHeight)));
+}
+
+int QtDialogHost::selectedIndex(int control) {
+    QComboBox* box = list(control);
+    return box == nullptr ? -1 : box->currentIndex();
+}
+
+std::string QtDialogHost::selectedText(int control) {
+    QComboBox* box = list(control);
+    return box == nullptr || box->currentIndex() < 0 ? std::string() : toCp1252(box->currentText());
+}
+
+// Arial Narrow is rarely installed on Linux; Liberation Sans Narrow has the same metrics.
+void QtDialogHost::setControlFont(int control, int height, int weight) {
+    const auto found = controls.find(control);
+    if (found == controls.end()) return;
+    QFont font(QFontDatabase::hasFamily("Arial Narrow") ? "Arial Narrow" : "Liberation Sans Narrow");
+    font.setPixelSize(height);
+    font.setWeight(qtWeight(weight));
+    found->second->setFont(font);
+    // An empty value still keeps its line, so the frame does not jump when the first value arrives.
+    found->second->setMinimumHeight(QFontMetrics(font).height());
+    fitWindow();
+}
+
+void QtDialogHost::setStatusTooltip(const std::string& text) { controls[StatusLine]->setToolTip(fromCp1252(text)); }
+
+// The old menus go only after the current event: the command that rebuilds the bar may come from one
+// of them.
+void QtDialogHost::setMenuBar(const Menu& menu) {
+    for (QAction* action : menuBarWidget->actions())
+        if (QMenu* old = action->menu()) old->deleteLater();
+    menuBarWidget->clear();
+    fillMenu(*menuBarWidget, menu);
+    fitWindow();
+}
+
+// A chosen item reaches the shell after the menu has closed, as a menu command does on Windows.
+template <class Target>
+void QtDialogHost::fillMenu(Target& target, const Menu& menu) {
+    for (const MenuItem& item : menu) {
+        if (item.isSeparator()) {
+            target.addSeparator();
+            continue;
+        }
+        if (!item.submenu.empty()) {
+            QMenu* submenu = target.addMenu(fromCp1252(item.text));
+            submenu->setEnabled(!item.grayed);
+            fillMenu(*submenu, item.submenu);
+            continue;
+        }
+        // Qt shows the text after a tab in the shortcut column, as Windows does.
+        QAction* action = target.addAction(fromCp1252(item.text));
+        action->setCheckable(item.checked);
+        action->setChecked(item.checked);
+        action->setEnabled(!item.grayed);
+        if (item.command == CommandExitMenu) action->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+        connect(action, &QAction::triggered, this, [this, id = item.command] { report(id); }, Qt::QueuedConnection);
+    }
+}
+
+void QtDialogHost::repaint() { QWidget::repaint(); }
+
+void QtDialogHost::showWindow() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void QtDialogHost::hideWindow() {
+    if (QSystemTrayIcon::isSystemTrayAvailable()) hide();
+    else showMinimized();
+}
+
+void QtDialogHost::addTrayIcon(int icon, const std::string& tip) {
+    trayShown = true;
+    tray.setIcon(gaugeIcon(icon));
+    tray.setToolTip(fromCp1252(tip));
+    if (QSystemTrayIcon::isSystemTrayAvailable()) tray.show();
+}
+
+void QtDialogHost::modifyTrayIcon(int icon, const std::string& tip) {
+    tray.setIcon(gaugeIcon(icon));
+    tray.setToolTip(fromCp1252(tip));
+}
+
+void QtDialogHost::removeTrayIcon() {
+    trayShown = false;
+    tray.hide();
+}
+
+// Loaded anew at every click; the previous menu goes when the next one comes.
+void QtDialogHost::showTrayMenu(const Menu& menu) {
+    trayPopup = std::make_unique<QMenu>();
+    fillMenu(*trayPopup, menu);
+    const QSize size = trayPopup->sizeHint();
+    trayPopup->popup(QCursor::pos() - QPoint(size.width(), size.height()));
+}
+
+bool QtDialogHost::askYesNo(const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::Information, fromCp1252(caption), fromCp1252(text),
+                    QMessageBox::Yes | QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtDialogHost::showNotice(const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, fromCp1252(caption), fromCp1252(text), QMessageBox::Ok, this);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+void QtDialogHost::showAbout(const AboutBox& box) {
+    AboutDialog dialog(box, this);
+    // Before the box takes the activation, so that the main dialog stays on screen.
+    if (shell != nullptr) shell->aboutOpened();
+    dialog.exec();
+}
+
+void QtDialogHost::openHelpFile(const std::string& fileName) {
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(fromCp1252(fileName));
+    if (QFileInfo::exists(path)) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+// exit() rather than quit(): quit() would first ask every window to close, and this one answers a
+// close with the Exit command.
+void QtDialogHost::endDialog() {
+    removeTrayIcon();
+    QApplication::exit(0);
+}
+
+void QtDialogHost::post(std::function<void()> work) {
+    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+}
+
+void QtDialogHost::onTrayActivated(QSystemTrayIcon::ActivationReason reason) {
+    if (shell == nullptr) return;
+    if (reason == QSystemTrayIcon::Trigger) shell->trayClicked(TrayButton::Left);
+    else if (reason == QSystemTrayIcon::Context) shell->trayClicked(TrayButton::Right);
+}
+
+void QtDialogHost::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (shell == nullptr) return;
+    if (event->type() == QEvent::ActivationChange) {
+        shell->activated(!isActiveWindow(), isMinimized());
+    } else if (event->type() == QEvent::WindowStateChange) {
+        const bool wasMinimized = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
+        // Restored from the task bar while it stands in for the tray icon: the click on the icon.
+        if (wasMinimized && !isMinimized() && trayShown) shell->trayClicked(TrayButton::Left);
+        else if (!wasMinimized && isMinimized()) shell->activated(false, true);
+    }
+}
+
+void QtDialogHost::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    report(CommandCancel);
+}
+
+void QtDialogHost::keyPressEvent(QKeyEvent* event) {
+    if (shell == nullptr) QWidget::keyPressEvent(event);
+    else if (event->key() == Qt::Key_Escape) report(CommandCancel);
+    else if (event->key() == Qt::Key_F1) shell->helpRequested();
+    else if (!event->text().isEmpty()) shell->keyTyped();
+    else QWidget::keyPressEvent(event);
+}
+
+// Focus that comes back when the list's own drop-down or a menu closes never left the list.
+bool QtDialogHost::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn && watched == list(PortListControl) &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        report(PortListControl, ListGotFocus);
+    return QWidget::eventFilter(watched, event);
+}
+
+// The dialog keeps the size of its resource, 186 x 198 dialog units of its font below the menu bar,
+// and grows only when its texts need more room.
+void QtDialogHost::fitWindow() {
+    const QFontMetricsF metrics(font());
+    const double baseX = metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52;
+    const QSize units(qRound(dialogWidthUnits * baseX / 4),
+                      qRound(dialogHeightUnits * metrics.height() / 8) + menuBarWidget->sizeHint().height());
+    setFixedSize(units.expandedTo(layout()->totalSizeHint()));
+}
+
+// The labels of both frames share one width, so that their lists line up as in the resource.
+void QtDialogHost::alignLabelColumns() {
+    int width = 0;
+    for (const int control : labelColumn) {
+        controls[control]->setMinimumWidth(0);
+        width = std::max(width, controls[control]->sizeHint().width());
+    }
+    for (const int control : labelColumn) controls[control]->setMinimumWidth(width);
+}
+
+}  // namespace valbrix

@@ -1,0 +1,80 @@
+#pragma once
+// Dialog 301 as a Qt window: every control of the dialog under its number, the menu bar, the tray
+// icon and the boxes. It only maps numbers to widgets and widget events to the shell's reports; what
+// to show and what a command does is the shell's business.
+
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <memory>
+#include <unordered_map>
+
+#include "app/dialog_host.h"
+
+class QComboBox;
+class QMenu;
+class QMenuBar;
+
+namespace valbrix {
+
+class Shell;
+
+class QtDialogHost final : public QWidget, public DialogHost {
+    Q_OBJECT
+public:
+    QtDialogHost();
+    ~QtDialogHost() override;
+
+    // The shell to report to; before this, widget events go nowhere.
+    void attach(Shell& shell);
+
+    void setControlText(int control, const std::string& text) override;
+    std::string controlText(int control) override;
+    void enableControl(int control, bool enabled) override;
+    void setListItems(int control, const std::vector<std::string>& items, int selected) override;
+    int selectedIndex(int control) override;
+    std::string selectedText(int control) override;
+    void setControlFont(int control, int height, int weight) override;
+    void setStatusTooltip(const std::string& text) override;
+    void setMenuBar(const Menu& menu) override;
+    void repaint() override;
+    void showWindow() override;
+    void hideWindow() override;
+    void addTrayIcon(int icon, const std::string& tip) override;
+    void modifyTrayIcon(int icon, const std::string& tip) override;
+    void removeTrayIcon() override;
+    void showTrayMenu(const Menu& menu) override;
+    bool askYesNo(const std::string& caption, const std::string& text) override;
+    void showNotice(const std::string& caption, const std::string& text) override;
+    void showAbout(const AboutBox& box) override;
+    void openHelpFile(const std::string& fileName) override;
+    void endDialog() override;
+    void post(std::function<void()> work) override;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    template <class W>
+    W* add(int control, W* widget);
+    QComboBox* list(int control);
+    void buildControls();
+    void report(int command, int notification = 0);
+    template <class Target>
+    void fillMenu(Target& target, const Menu& menu);
+    void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void alignLabelColumns();
+    void fitWindow();
+
+    Shell* shell = nullptr;
+    std::unordered_map<int, QWidget*> controls;
+    QMenuBar* menuBarWidget = nullptr;
+    QSystemTrayIcon tray;
+    // Without a notification area the minimised window stands in for the tray icon.
+    bool trayShown = false;
+    std::unique_ptr<QMenu> trayPopup;
+};
+
+}  // namespace valbrix

@@ -1,0 +1,96 @@
+#include "qt/qt_dialog_host.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <memory>
+
+#include "app/menus.h"
+#include "export/export_shell.h"
+
+namespace valbrix {
+namespace {
+
+// One application for the whole binary, on Qt's offscreen platform: no display is needed.
+void ensureApplication() {
+    static int argc = 1;
+    static char name[] = "qt_tests";
+    static char* argv[] = {name, nullptr};
+    if (QApplication::instance() != nullptr) return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication application(argc, argv);
+}
+
+std::unique_ptr<QtDialogHost> makeHost() {
+    ensureApplication();
+    return std::make_unique<QtDialogHost>();
+}
+
+// The two controls the shell never addresses.
+constexpr int ComPortLabel = 1009;
+constexpr int FormatGroup = 1010;
+
+TEST(QtDialogHost, EveryTextControlOfTheDialogKeepsAWindows1252Text) {
+    const std::unique_ptr<QtDialogHost> host = makeHost();
+    const int controls[] = {ControlGroup,       ControlCharacterLabel, SequenceLabel,   SequenceField,
+                            FormatGroup,        UnitLabel,             DecimalSeparatorLabel, PortGroup,
+                            ComPortLabel,       DeviceGroup,           DeviceLineControl, MeasuredValueGroup,
+                            ValueTextControl,   UnitTextControl,       StatusLine,      ContinueButton,
+                            ExitButton};
+    const std::string text = "Ma\xDF" " 2,7 \xB5m \x80";
+    for (const int control : controls) {
+        host->setControlText(control, text);
+        EXPECT_EQ(host->controlText(control), text) << control;
+    }
+    EXPECT_EQ(host->windowTitle(), "Valbrix");
+}
+
+TEST(QtDialogHost, ListsSelectWhatTheyAreToldAndNothingOnMinusOne) {
+    const std::unique_ptr<QtDialogHost> host = makeHost();
+    const int lists[] = {ControlKeyList, DecimalSeparatorList, UnitDisplayList, PortListControl};
+    for (const int control : lists) {
+        host->setListItems(control, {"-nichts-", "2,7 \xB5m/mil/Tesla", "Sequenz"}, 1);
+        EXPECT_EQ(host->selectedIndex(control), 1) << control;
+        EXPECT_EQ(host->selectedText(control), "2,7 \xB5m/mil/Tesla") << control;
+        host->setListItems(control, {"COM1", "COM5"}, -1);
+        EXPECT_EQ(host->selectedIndex(control), -1) << control;
+        EXPECT_EQ(host->selectedText(control), "") << control;
+    }
+}
+
+QAction* actionNamed(const QList<QAction*>& actions, const QString& text) {
+    for (QAction* action : actions) {
+        if (action->text() == text) return action;
+        if (action->menu() != nullptr)
+            if (QAction* inner = actionNamed(action->menu()->actions(), text)) return inner;
+    }
+    return nullptr;
+}
+
+TEST(QtDialogHost, MenuBarShowsTheChecksAndGivesExitItsShortcut) {
+    const std::unique_ptr<QtDialogHost> host = makeHost();
+    host->setMenuBar(menuBar(1, 3, 6121));
+    const QList<QAction*> top = host->findChild<QMenuBar*>()->actions();
+    ASSERT_EQ(top.size(), 3);
+    EXPECT_EQ(top[0]->text(), "&Program");
+
+    QAction* exit = actionNamed(top, "E&xit&\tAlt+F4");
+    ASSERT_NE(exit, nullptr);
+    EXPECT_EQ(exit->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
+    QAction* english = actionNamed(top, "&English");
+    QAction* german = actionNamed(top, "&Deutsch");
+    ASSERT_TRUE(english != nullptr && german != nullptr);
+    EXPECT_TRUE(english->isChecked());
+    EXPECT_FALSE(german->isChecked());
+
+    // Rebuilt in the other language, the bar holds only the new menus.
+    host->setMenuBar(menuBar(0, 1, 6121));
+    EXPECT_EQ(host->findChild<QMenuBar*>()->actions().size(), 3);
+    EXPECT_NE(actionNamed(host->findChild<QMenuBar*>()->actions(), "&Programm"), nullptr);
+}
+
+}  // namespace
+}  // namespace valbrix

@@ -13,7 +13,6 @@ namespace valbrix {
 namespace {
 
 constexpr int startUpScanPorts = 31;
-constexpr std::size_t sequenceLimit = 297;
 constexpr const char* sequenceItemGerman = "Sequenz";
 constexpr const char* sequenceItemEnglish = "Sequence";
 
@@ -35,10 +34,6 @@ std::string choiceItems(int control, int language) {
     }
 }
 
-// The gauge is named on screen by the first four characters of its model text.
-std::string deviceLine(const cVarniTiny& gauge) {
-    return displayName(std::string(gauge.GetModelText().text).substr(0, 4).c_str());
-}
 
 // Commands after which the export thread could read something else.
 bool changesExportChoices(int id) {
@@ -274,7 +269,7 @@ void Shell::hideToTrayNow() {
 void Shell::showFromTray() {
     host.removeTrayIcon();
     host.showWindow();
-    host.setControlText(DeviceLineControl, deviceLine(*gauge));
+    host.setControlText(DeviceLineControl, deviceLine(gauge->GetModelText().text));
     inTray = false;
     flags.inTray.store(false);
 }
@@ -352,7 +347,7 @@ void Shell::publishChoices() {
     flags.keyboardLayout.store(settings.keyboardLayout);
     choices.set(ExportChoices{host.selectedText(ControlKeyList), host.selectedIndex(ControlKeyList),
                               host.selectedText(DecimalSeparatorList), host.selectedText(UnitDisplayList),
-                              host.controlText(SequenceField).substr(0, sequenceLimit)});
+                              host.controlText(SequenceField)});
 }
 
 void Shell::startUpPortScan() {

@@ -13,13 +13,6 @@ namespace {
 constexpr std::size_t sequenceLimit = 297;
 constexpr std::size_t valueTextLimit = 99;
 
-// The gauge is named on screen by the first four characters of its model text.
-std::string deviceLine(const ModelText& model) {
-    char firstFour[5];
-    copyPrefix(firstFour, model.text, 4);
-    return displayName(firstFour);
-}
-
 const TextPair valuesSent{text::valuesSent.german, text::valuesSent.english};
 
 }  // namespace
@@ -27,7 +20,7 @@ const TextPair valuesSent{text::valuesSent.german, text::valuesSent.english};
 void onIdentified(cVarniTiny& gauge, ExportShell& shell) {
     if (!gauge.IsIdentified()) return;
     gauge.QueueFollowUpRequests();
-    shell.setControlText(DeviceLineControl, deviceLine(gauge.GetModelText()));
+    shell.setControlText(DeviceLineControl, deviceLine(gauge.GetModelText().text));
 }
 
 ExportLoop::ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, const ShellFlags& flags,
@@ -59,7 +52,7 @@ void ExportLoop::pass() {
     const ModelText model = gauge.GetModelText();
     if (std::strcmp(model.text, lastModelText.text) != 0) {
         lastModelText = model;
-        shell.setControlText(DeviceLineControl, deviceLine(model));
+        shell.setControlText(DeviceLineControl, deviceLine(model.text));
     }
 
     const bool inTray = flags.inTray.load();

@@ -75,6 +75,12 @@ std::string displayName(const char* modelText) {
     return modelText;
 }
 
+std::string deviceLine(const char* modelText) {
+    char firstFour[5];
+    copyPrefix(firstFour, modelText, 4);
+    return displayName(firstFour);
+}
+
 std::string formatValue(float value, int unit, int integerDigits, int decimals, int modelNumber,
                         char decimalSeparator) {
     const double v = value;

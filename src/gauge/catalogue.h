@@ -9,6 +9,8 @@ namespace valbrix {
 // The model text prefixed with its family name ("6121" -> "Pocket-VARNITRON 6121"); unknown texts
 // are returned as they are.
 std::string displayName(const char* modelText);
+// The gauge's name on screen: the display name of the first four characters of its model text.
+std::string deviceLine(const char* modelText);
 
 // The number text for a value: the unit's format with its magnitude and model rules, then every
 // '.' replaced by the chosen decimal separator.

@@ -89,6 +89,13 @@ protected:
         choices.set(ExportChoices{control, index, ".", "2,7 \xB5m/mil/Tesla", "TAB,DOWN"});
     }
 
+    // The gauge prints one reading and the road has had time to take it.
+    void printedAndTaken(int number, const char* value, const char* unit) {
+        simulator->reading(number, value, unit);
+        ASSERT_TRUE(simulator->waitHostRead(5000));
+        std::this_thread::sleep_for(300ms);
+    }
+
     // Waits until the typed keys stop changing.
     std::string typedWhenSettled() {
         std::string last = keys.typed();
@@ -128,17 +135,13 @@ TEST_F(RoadOnPty, TheSequenceFollowsEachValue) {
 
 TEST_F(RoadOnPty, ShownButNotTypedWhileTheDialogIsOnScreenOrTransferIsOff) {
     flags.inTray = false;
-    simulator->reading(1, "4.56", "mm");
-    ASSERT_TRUE(simulator->waitHostRead(5000));
-    std::this_thread::sleep_for(300ms);
+    printedAndTaken(1, "4.56", "mm");
     EXPECT_EQ(shell.control(ValueTextControl), "4.56");
     EXPECT_EQ(shell.control(UnitTextControl), "mm");
 
     flags.inTray = true;
     flags.transferActive = false;
-    simulator->reading(2, "0,75", "MILS");
-    ASSERT_TRUE(simulator->waitHostRead(5000));
-    std::this_thread::sleep_for(300ms);
+    printedAndTaken(2, "0,75", "MILS");
     EXPECT_EQ(shell.control(ValueTextControl), "0.75");
     EXPECT_EQ(shell.control(UnitTextControl), "mil");
     EXPECT_EQ(keys.typed(), "");

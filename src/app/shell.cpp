@@ -13,6 +13,8 @@ namespace valbrix {
 namespace {
 
 constexpr int startUpScanPorts = 31;
+// The export thread types at most this much of the sequence; it is handed no more.
+constexpr std::size_t sequenceLimit = 297;
 constexpr const char* sequenceItemGerman = "Sequenz";
 constexpr const char* sequenceItemEnglish = "Sequence";
 
@@ -347,7 +349,7 @@ void Shell::publishChoices() {
     flags.keyboardLayout.store(settings.keyboardLayout);
     choices.set(ExportChoices{host.selectedText(ControlKeyList), host.selectedIndex(ControlKeyList),
                               host.selectedText(DecimalSeparatorList), host.selectedText(UnitDisplayList),
-                              host.controlText(SequenceField)});
+                              host.controlText(SequenceField).substr(0, sequenceLimit)});
 }
 
 void Shell::startUpPortScan() {

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "app/settings.h"
 #include "app/settings_store.h"
@@ -21,6 +22,12 @@
 
 namespace {
 
+constexpr const char* usage =
+    "Usage: valbrix [--trace]\n"
+    "Types the readings of a VARNITRON gauge into the application that has the keyboard focus.\n"
+    "\n"
+    "  --trace   also print what the window and the tray icon show on standard output, one line each\n";
+
 // Ports are opened on the user-interface thread only, so the box can be shown directly.
 void showSerialErrorBox(const char* caption, const char* text) {
     QMessageBox box(QMessageBox::Information, valbrix::fromCp1252(caption), valbrix::fromCp1252(text),
@@ -32,7 +39,22 @@ void showSerialErrorBox(const char* caption, const char* text) {
 
 int main(int argc, char** argv) {
     using namespace valbrix;
+    // Before Qt starts, so that the help needs no display.
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+    // Qt takes its own options (-display, -platform, ...) out of argv; what is left is ours.
     QApplication application(argc, argv);
+    bool traced = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) != "--trace") {
+            std::fprintf(stderr, "valbrix: unknown option %s\n%s", argv[i], usage);
+            return 2;
+        }
+        traced = true;
+    }
     // Hidden in the tray is the program's working state: closing a box then must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     setErrorBoxHandler(showSerialErrorBox);
@@ -44,6 +66,7 @@ int main(int argc, char** argv) {
     }
 
     QtDialogHost host;
+    if (traced) host.traceTo(stdout);
     Shell shell(ShellEnvironment{host, systemSettingsStore(), systemSettingsLocations(), systemPorts(),
                                  systemClock(), *keys, true});
     host.attach(shell);

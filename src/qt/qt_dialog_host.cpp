@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -39,6 +40,7 @@ constexpr int FormatGroup = 1010;
 constexpr int dialogWidthUnits = 186;
 constexpr int dialogHeightUnits = 198;
 constexpr int dropDownHeight = 300;
+constexpr int deactivationSettleMs = 150;
 constexpr int labelColumn[] = {ControlCharacterLabel, SequenceLabel, UnitLabel, DecimalSeparatorLabel};
 
 QLabel* label(const char* text, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
@@ -76,6 +78,17 @@ QtDialogHost::QtDialogHost() {
 QtDialogHost::~QtDialogHost() = default;
 
 void QtDialogHost::attach(Shell& shellToReport) { shell = &shellToReport; }
+
+void QtDialogHost::traceTo(std::FILE* out) {
+    traceOut = out;
+    traceClock.start();
+}
+
+void QtDialogHost::trace(const QString& line) {
+    if (traceOut == nullptr) return;
+    std::fprintf(traceOut, "%6lld ms  %s\n", static_cast<long long>(traceClock.elapsed()), line.toUtf8().constData());
+    std::fflush(traceOut);
+}
 
 template <class W>
 W* QtDialogHost::add(int control, W* widget) {
@@ -166,6 +179,7 @@ void QtDialogHost::setControlText(int control, const std::string& text) {
     const auto found = controls.find(control);
     if (found == controls.end()) return;
     const QString qtText = fromCp1252(text);
+    trace(QString("control %1: %2").arg(control).arg(qtText));
     if (auto* widget = qobject_cast<QLabel*>(found->second)) widget->setText(qtText);
     else if (auto* group = qobject_cast<QGroupBox*>(found->second)) group->setTitle(qtText);
     else if (auto* button = qobject_cast<QPushButton*>(found->second)) button->setText(qtText);
@@ -263,6 +277,7 @@ void QtDialogHost::fillMenu(Target& target, const Menu& menu) {
 void QtDialogHost::repaint() { QWidget::repaint(); }
 
 void QtDialogHost::showWindow() {
+    trace("window shown");
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
@@ -270,29 +285,34 @@ void QtDialogHost::showWindow() {
 }
 
 void QtDialogHost::hideWindow() {
+    trace("window hidden");
     if (QSystemTrayIcon::isSystemTrayAvailable()) hide();
     else showMinimized();
 }
 
 void QtDialogHost::addTrayIcon(int icon, const std::string& tip) {
     trayShown = true;
+    trace(QString("tray icon %1: %2").arg(icon).arg(fromCp1252(tip)));
     tray.setIcon(gaugeIcon(icon));
     tray.setToolTip(fromCp1252(tip));
     if (QSystemTrayIcon::isSystemTrayAvailable()) tray.show();
 }
 
 void QtDialogHost::modifyTrayIcon(int icon, const std::string& tip) {
+    trace(QString("tray icon %1: %2").arg(icon).arg(fromCp1252(tip)));
     tray.setIcon(gaugeIcon(icon));
     tray.setToolTip(fromCp1252(tip));
 }
 
 void QtDialogHost::removeTrayIcon() {
     trayShown = false;
+    trace("tray icon removed");
     tray.hide();
 }
 
 // Loaded anew at every click; the previous menu goes when the next one comes.
 void QtDialogHost::showTrayMenu(const Menu& menu) {
+    trace("tray menu shown");
     trayPopup = std::make_unique<QMenu>();
     fillMenu(*trayPopup, menu);
     const QSize size = trayPopup->sizeHint();
@@ -300,12 +320,14 @@ void QtDialogHost::showTrayMenu(const Menu& menu) {
 }
 
 bool QtDialogHost::askYesNo(const std::string& caption, const std::string& text) {
+    trace(QString("question %1: %2").arg(fromCp1252(caption), fromCp1252(text)));
     QMessageBox box(QMessageBox::Information, fromCp1252(caption), fromCp1252(text),
                     QMessageBox::Yes | QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
 void QtDialogHost::showNotice(const std::string& caption, const std::string& text) {
+    trace(QString("notice %1: %2").arg(fromCp1252(caption), fromCp1252(text)));
     QMessageBox box(QMessageBox::NoIcon, fromCp1252(caption), fromCp1252(text), QMessageBox::Ok, this);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
@@ -344,7 +366,18 @@ void QtDialogHost::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (shell == nullptr) return;
     if (event->type() == QEvent::ActivationChange) {
-        shell->activated(!isActiveWindow(), isMinimized());
+        if (isActiveWindow()) {
+            shell->activated(false, isMinimized());
+        } else {
+            // A menu of the window's own takes the keyboard with a grab, which X11 reports as focus
+            // going to the menu and coming back. Keys typed ahead (Alt+E, Right, E) can close the
+            // menu before those reports arrive, so a loss of activation only counts once it has
+            // lasted a moment with no menu of ours open.
+            QTimer::singleShot(deactivationSettleMs, this, [this] {
+                if (shell != nullptr && !isActiveWindow() && QApplication::activePopupWidget() == nullptr)
+                    shell->activated(true, isMinimized());
+            });
+        }
     } else if (event->type() == QEvent::WindowStateChange) {
         const bool wasMinimized = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
         // Restored from the task bar while it stands in for the tray icon: the click on the icon.

@@ -3,8 +3,10 @@
 // icon and the boxes. It only maps numbers to widgets and widget events to the shell's reports; what
 // to show and what a command does is the shell's business.
 
+#include <QElapsedTimer>
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <cstdio>
 #include <memory>
 #include <unordered_map>
 
@@ -26,6 +28,9 @@ public:
 
     // The shell to report to; before this, widget events go nowhere.
     void attach(Shell& shell);
+    // From now on, every text the dialog shows, the tray icon and its tip, the window coming and going
+    // and every box are also written to out, one line each, with the milliseconds since this call.
+    void traceTo(std::FILE* out);
 
     void setControlText(int control, const std::string& text) override;
     std::string controlText(int control) override;
@@ -67,6 +72,7 @@ private:
     void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void alignLabelColumns();
     void fitWindow();
+    void trace(const QString& line);
 
     Shell* shell = nullptr;
     std::unordered_map<int, QWidget*> controls;
@@ -75,6 +81,8 @@ private:
     // Without a notification area the minimised window stands in for the tray icon.
     bool trayShown = false;
     std::unique_ptr<QMenu> trayPopup;
+    std::FILE* traceOut = nullptr;
+    QElapsedTimer traceClock;
 };
 
 }  // namespace valbrix

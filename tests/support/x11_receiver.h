@@ -7,6 +7,7 @@
 #include <X11/keysym.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -36,6 +37,27 @@ public:
     X11Receiver& operator=(const X11Receiver&) = delete;
 
     bool ready() const { return display != nullptr; }
+
+    Window id() const { return window; }
+
+    // Gives the window the keyboard focus again, as clicking into it would.
+    void focus() {
+        XSetInputFocus(display, window, RevertToParent, CurrentTime);
+        XSync(display, False);
+    }
+
+    // Everything typed until the text ends with `ending`, or until timeoutMs have passed.
+    std::string collectUntil(const std::string& ending, int timeoutMs) {
+        std::string text;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (!text.ends_with(ending)) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) break;
+            text += collect(static_cast<int>(std::min<long long>(left.count(), 200)));
+        }
+        return text;
+    }
 
     // Everything typed until no key has arrived for quietMs.
     std::string collect(int quietMs = 300) {

@@ -292,9 +292,7 @@ void QtDialogHost::hideWindow() {
 
 void QtDialogHost::addTrayIcon(int icon, const std::string& tip) {
     trayShown = true;
-    trace(QString("tray icon %1: %2").arg(icon).arg(fromCp1252(tip)));
-    tray.setIcon(gaugeIcon(icon));
-    tray.setToolTip(fromCp1252(tip));
+    modifyTrayIcon(icon, tip);
     if (QSystemTrayIcon::isSystemTrayAvailable()) tray.show();
 }
 

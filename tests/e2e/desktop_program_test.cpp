@@ -9,6 +9,7 @@
 #include <X11/keysym.h>
 #include <signal.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "child_process.h"
 #include "config_home.h"
@@ -61,8 +63,7 @@ protected:
             "trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "100",
             "--heighttype", "pixel", "--height", "24"});
         ASSERT_TRUE(tray->started()) << "trayer is missing: scripts/deps.sh x11";
-        for (int i = 0; i < 100 && !user.trayAvailable(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        ASSERT_TRUE(user.trayAvailable()) << "trayer did not take the tray";
+        ASSERT_TRUE(testing::pollFor(5000, [this] { return user.trayAvailable(); })) << "trayer did not take the tray";
         receiver = std::make_unique<testing::X11Receiver>();
         ASSERT_TRUE(receiver->ready());
     }

@@ -9,11 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "deadline.h"
 
 extern char** environ;
 
@@ -51,7 +51,7 @@ public:
     // The first line of output from now on that contains `part`; nullopt when none came within
     // timeoutMs or the program ended. Every line read is kept in `lines`.
     std::optional<std::string> waitForLine(const std::string& part, int timeoutMs) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        const Deadline deadline(timeoutMs);
         for (;;) {
             for (std::size_t newline; (newline = pending.find('\n')) != std::string::npos;) {
                 std::string line = pending.substr(0, newline);
@@ -59,10 +59,8 @@ public:
                 lines.push_back(line);
                 if (line.find(part) != std::string::npos) return line;
             }
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             pollfd ready{readEnd, POLLIN, 0};
-            if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
+            if (deadline.passed() || poll(&ready, 1, deadline.leftMs()) <= 0) return std::nullopt;
             char buffer[4096];
             const ssize_t got = read(readEnd, buffer, sizeof buffer);
             if (got <= 0) return std::nullopt;
@@ -72,14 +70,10 @@ public:
 
     // The exit status once the program has ended within timeoutMs; nullopt while it still runs.
     std::optional<int> waitForExit(int timeoutMs) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (!status) {
-            int raw = 0;
-            if (waitpid(pid, &raw, WNOHANG) == pid) status = raw;
-            else if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
-            else std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return status;
+        return pollFor(timeoutMs, [this] {
+            if (int raw = 0; !status && waitpid(pid, &raw, WNOHANG) == pid) status = raw;
+            return status;
+        });
     }
 
     std::vector<std::string> lines;

@@ -8,8 +8,9 @@
 #include <poll.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
+
+#include "deadline.h"
 
 namespace valbrix::testing {
 
@@ -49,13 +50,8 @@ public:
     // Everything typed until the text ends with `ending`, or until timeoutMs have passed.
     std::string collectUntil(const std::string& ending, int timeoutMs) {
         std::string text;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (!text.ends_with(ending)) {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0) break;
-            text += collect(static_cast<int>(std::min<long long>(left.count(), 200)));
-        }
+        const Deadline deadline(timeoutMs);
+        while (!text.ends_with(ending) && !deadline.passed()) text += collect(std::min(deadline.leftMs(), 200));
         return text;
     }
 

@@ -7,10 +7,10 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
-#include <chrono>
 #include <initializer_list>
 #include <string>
-#include <thread>
+
+#include "deadline.h"
 
 namespace valbrix::testing {
 
@@ -104,17 +104,6 @@ public:
     }
 
 private:
-    // The first non-zero answer of `probe`, asked every 20 ms until timeoutMs have passed; else zero.
-    template <class Probe>
-    static auto pollFor(int timeoutMs, const Probe& probe) -> decltype(probe()) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        for (;;) {
-            const auto answer = probe();
-            if (answer || std::chrono::steady_clock::now() >= deadline) return answer;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
-
     bool isOf(const std::string& program, Window window) {
         XClassHint hint{};
         if (!XGetClassHint(display, window, &hint)) return false;

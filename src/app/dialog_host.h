@@ -10,24 +10,9 @@
 
 #include "app/about_box.h"
 #include "app/menus.h"
+#include "app/resource_ids.h"
 
 namespace valbrix {
-
-// Controls of the main dialog beyond those the export loop writes or reads (export/export_shell.h).
-enum ShellControl {
-    ExitButton = 1002,
-    StatusLine = 1003,
-    ControlCharacterLabel = 1006,
-    DecimalSeparatorLabel = 1007,
-    UnitLabel = 1008,
-    PortGroup = 1011,
-    ContinueButton = 1012,
-    DeviceGroup = 1013,
-    SequenceLabel = 1017,
-    ControlGroup = 1018,
-    PortListControl = 1106,
-    MeasuredValueGroup = 1116,
-};
 
 class DialogHost {
 public:

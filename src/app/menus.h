@@ -5,26 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace valbrix {
+#include "app/resource_ids.h"
 
-enum MenuCommand {
-    CommandModelGroup1 = 4000,
-    CommandModelGroup2 = 4001,
-    CommandFindDevice = 4103,
-    CommandTrayHelp = 4107,
-    CommandHelp = 4109,
-    CommandTraySettings = 4110,
-    CommandGerman = 4114,
-    CommandEnglish = 4115,
-    CommandExitMenu = 4116,
-    CommandLeaveProgram = 4117,
-    CommandLayoutGermanEnglish = 4120,
-    CommandLayoutFrench = 4121,
-    CommandContinueMenu = 40001,
-    CommandAbout = 40002,
-    CommandTransferActive = 40004,
-    CommandTrayExit = 40008,
-};
+namespace valbrix {
 
 struct MenuItem {
     std::string text;  // "&" marks the mnemonic; a tab starts the shortcut column

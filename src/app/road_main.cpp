@@ -59,17 +59,18 @@ public:
 // The road has no window: it shows the gauge's name when it changes and ignores the rest.
 class ConsoleShell final : public valbrix::ExportShell {
 public:
-    void setControlText(int control, const std::string& text) override {
-        if (control == valbrix::DeviceLineControl && text != deviceLine) {
-            deviceLine = text;
-            std::printf("gauge: %s\n", forTerminal(text).c_str());
-            std::fflush(stdout);
-        }
+    void showDeviceLine(const std::string& name) override {
+        if (name == deviceLine) return;
+        deviceLine = name;
+        std::printf("gauge: %s\n", forTerminal(name).c_str());
+        std::fflush(stdout);
     }
+    void showValueText(const std::string&) override {}
+    void showUnitText(const std::string&) override {}
     void repaint() override {}
     void hideToTray() override {}
     void updateTrayIcon() override {}
-    void setTrayTips(const valbrix::TextPair&) override {}
+    void setTrayTips(const valbrix::LocalizedText&) override {}
     void setTrayTip(const std::string&) override {}
 
 private:

@@ -72,7 +72,7 @@ Shell::Shell(ShellEnvironment environment)
 Shell::~Shell() = default;
 
 void Shell::initMainDialog() {
-    setTrayTips(TextPair{text::trayStarted.german, text::trayStarted.english});
+    setTrayTips(text::trayStarted);
     // Still the built-in language: the settings are not read yet.
     showStatus(text::initialising.in(settings.language));
     loadSettings(settings, locations, store);
@@ -203,8 +203,16 @@ void Shell::terminate() {
     if (running()) shutdown();
 }
 
-void Shell::setControlText(int control, const std::string& text) {
-    postWhileRunning([this, control, text] { host.setControlText(control, text); });
+void Shell::showDeviceLine(const std::string& name) {
+    postWhileRunning([this, name] { host.setControlText(DeviceLineControl, name); });
+}
+
+void Shell::showValueText(const std::string& text) {
+    postWhileRunning([this, text] { host.setControlText(ValueTextControl, text); });
+}
+
+void Shell::showUnitText(const std::string& text) {
+    postWhileRunning([this, text] { host.setControlText(UnitTextControl, text); });
 }
 
 void Shell::repaint() {
@@ -219,7 +227,7 @@ void Shell::updateTrayIcon() {
     postWhileRunning([this] { updateTrayIconNow(); });
 }
 
-void Shell::setTrayTips(const TextPair& tips) {
+void Shell::setTrayTips(const LocalizedText& tips) {
     const std::lock_guard<std::mutex> lock(trayTipsLock);
     trayTips = tips;
 }
@@ -286,11 +294,11 @@ void Shell::updateTrayIconNow() {
 TrayIconChoice Shell::chooseTrayIconNow() {
     const TrayIconChoice choice = chooseTrayIcon(settings.transferActive, settings.device, gauge->IsIdentified());
     trayIcon = choice.icon;
-    if (choice.becomesTrayTips) setTrayTips(TextPair{choice.tip.german, choice.tip.english});
+    if (choice.becomesTrayTips) setTrayTips(choice.tip);
     return choice;
 }
 
-TextPair Shell::currentTrayTips() const {
+LocalizedText Shell::currentTrayTips() const {
     const std::lock_guard<std::mutex> lock(trayTipsLock);
     return trayTips;
 }

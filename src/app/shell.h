@@ -38,9 +38,6 @@ struct ShellEnvironment {
 // The notification with which a list reports that it got the keyboard focus (CBN_SETFOCUS).
 inline constexpr int ListGotFocus = 3;
 
-// The dialog's cancel command: Escape, the close box and Alt+F4 (IDCANCEL).
-inline constexpr int CommandCancel = 2;
-
 enum class TrayButton { Left, Right };
 
 class Shell final : public ExportShell {
@@ -67,11 +64,13 @@ public:
 
     // ExportShell, called from the export and acquisition threads: each call is handed to the
     // user-interface thread and never waits for it.
-    void setControlText(int control, const std::string& text) override;
+    void showDeviceLine(const std::string& name) override;
+    void showValueText(const std::string& text) override;
+    void showUnitText(const std::string& text) override;
     void repaint() override;
     void hideToTray() override;
     void updateTrayIcon() override;
-    void setTrayTips(const TextPair& tips) override;
+    void setTrayTips(const LocalizedText& tips) override;
     void setTrayTip(const std::string& tip) override;
 
     // For tests that drive the passes themselves; null before initMainDialog() and after the shutdown.
@@ -93,7 +92,7 @@ private:
     void showFromTray();
     void updateTrayIconNow();
     TrayIconChoice chooseTrayIconNow();
-    TextPair currentTrayTips() const;
+    LocalizedText currentTrayTips() const;
     void openHelp();
 
     void applyLanguage(int language);
@@ -119,7 +118,7 @@ private:
     ShellFlags flags;
     ChoicesSnapshot choices;
     mutable std::mutex trayTipsLock;  // the export thread sets the pair, hiding into the tray reads it
-    TextPair trayTips;
+    LocalizedText trayTips = text::trayStarted;
     int trayIcon = IconNoGauge;
     bool inTray = false;
     bool aboutOpen = false;

@@ -1,18 +1,10 @@
 #pragma once
 // Which of the six tray pictures and which tip show the state of transfer and identification.
 
+#include "app/resource_ids.h"
 #include "common/localized_text.h"
 
 namespace valbrix {
-
-enum TrayIconId {
-    IconActiveIdentified = 401,   // green gauge with arrow
-    IconStandbyIdentified = 402,  // green gauge
-    IconUnused = 403,             // red gauge with grey arrow, kept for the resource numbering
-    IconNoGauge = 404,            // red gauge
-    IconActivePrinting = 405,     // yellow gauge with arrow: model group 2
-    IconStandbyPrinting = 406,    // yellow gauge
-};
 
 struct TrayIconChoice {
     int icon;

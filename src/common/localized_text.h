@@ -2,9 +2,10 @@
 // Every text of the user interface in German and English. The table is constant and shared by all
 // threads; `language` (0 German, 1 English) picks the text. Texts are Windows-1252.
 
-#include <string>
-
 namespace valbrix {
+
+inline constexpr int German = 0;
+inline constexpr int English = 1;
 
 struct LocalizedText {
     const char* german;

@@ -13,14 +13,12 @@ namespace {
 constexpr std::size_t sequenceLimit = 297;
 constexpr std::size_t valueTextLimit = 99;
 
-const TextPair valuesSent{text::valuesSent.german, text::valuesSent.english};
-
 }  // namespace
 
 void onIdentified(cVarniTiny& gauge, ExportShell& shell) {
     if (!gauge.IsIdentified()) return;
     gauge.QueueFollowUpRequests();
-    shell.setControlText(DeviceLineControl, deviceLine(gauge.GetModelText().text));
+    shell.showDeviceLine(deviceLine(gauge.GetModelText().text));
 }
 
 ExportLoop::ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, const ShellFlags& flags,
@@ -52,12 +50,12 @@ void ExportLoop::pass() {
     const ModelText model = gauge.GetModelText();
     if (std::strcmp(model.text, lastModelText.text) != 0) {
         lastModelText = model;
-        shell.setControlText(DeviceLineControl, deviceLine(model.text));
+        shell.showDeviceLine(deviceLine(model.text));
     }
 
     const bool inTray = flags.inTray.load();
     if (inTray != lastInTray) {
-        shell.setControlText(ValueTextControl, lastValueText);
+        shell.showValueText(lastValueText);
         lastInTray = inTray;
     }
 
@@ -90,11 +88,11 @@ void ExportLoop::exportRecord(const MeasuredValue& record) {
     const char separator = chosen.separatorText.empty() ? '.' : chosen.separatorText[0];
     const std::string valueText = formatValue(record.value, record.unit, record.integerDigits, record.decimals,
                                               gauge.GetDeviceModel(), separator);
-    shell.setControlText(ValueTextControl, valueText);
+    shell.showValueText(valueText);
     lastValueText = valueText.substr(0, valueTextLimit);
 
     const std::string unit = unitText(record.unit, unitDisplayOf(chosen.unitDisplayText.c_str()));
-    shell.setControlText(UnitTextControl, unit);
+    shell.showUnitText(unit);
 
     if (flags.transferActive.load() && flags.inTray.load()) {
         KeyEvents events;
@@ -111,8 +109,8 @@ void ExportLoop::exportRecord(const MeasuredValue& record) {
         keys.deliver(events);
     }
 
-    shell.setTrayTips(valuesSent);
-    const std::string& tip = valuesSent.in(flags.language.load());
+    shell.setTrayTips(text::valuesSent);
+    const std::string tip = text::valuesSent.in(flags.language.load());
     if (tip != lastTip) {
         shell.setTrayTip(tip);
         lastTip = tip;

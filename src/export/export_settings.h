@@ -6,10 +6,9 @@
 #include <mutex>
 #include <string>
 
-namespace valbrix {
+#include "common/localized_text.h"
 
-inline constexpr int German = 0;
-inline constexpr int English = 1;
+namespace valbrix {
 
 // Single words the user-interface thread sets and the export thread reads.
 struct ShellFlags {

@@ -4,9 +4,9 @@
 
 #include <QIcon>
 
-namespace valbrix {
+#include "app/resource_ids.h"
 
-inline constexpr int ProgramIcon = 128;
+namespace valbrix {
 
 // 401/402 green, 403/404 red, 405/406 yellow; 401, 403 and 405 with the arrow of values going out
 // (grey on 403). ProgramIcon is the picture of 401. Each comes at 16, 22, 32 and 48 pixels.

@@ -33,10 +33,6 @@
 namespace valbrix {
 namespace {
 
-// The two controls of the dialog that the shell never addresses.
-constexpr int ComPortLabel = 1009;
-constexpr int FormatGroup = 1010;
-
 constexpr int dialogWidthUnits = 186;
 constexpr int dialogHeightUnits = 198;
 constexpr int dropDownHeight = 300;

@@ -39,31 +39,40 @@ private:
 
 class LockedShell final : public ExportShell {
 public:
-    void setControlText(int control, const std::string& text) override {
-        const std::lock_guard<std::mutex> lock(mutex);
-        controls[control] = text;
-    }
+    void showDeviceLine(const std::string&) override {}
+    void showValueText(const std::string& text) override { set(valueText, text); }
+    void showUnitText(const std::string& text) override { set(unitText, text); }
     void repaint() override {}
     void hideToTray() override {}
     void updateTrayIcon() override {}
-    void setTrayTips(const TextPair& pair) override {
+    void setTrayTips(const LocalizedText& pair) override {
         const std::lock_guard<std::mutex> lock(mutex);
         tips = pair;
     }
     void setTrayTip(const std::string&) override {}
-    std::string control(int id) {
+    std::string shownValue() {
         const std::lock_guard<std::mutex> lock(mutex);
-        return controls[id];
+        return valueText;
     }
-    TextPair trayTips() {
+    std::string shownUnit() {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return unitText;
+    }
+    LocalizedText trayTips() {
         const std::lock_guard<std::mutex> lock(mutex);
         return tips;
     }
 
 private:
+    void set(std::string& field, const std::string& text) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        field = text;
+    }
+
     std::mutex mutex;
-    std::map<int, std::string> controls;
-    TextPair tips;
+    std::string valueText;
+    std::string unitText;
+    LocalizedText tips = text::trayStarted;
 };
 
 class RoadOnPty : public ::testing::Test {
@@ -122,8 +131,8 @@ TEST_F(RoadOnPty, AMemoryDumpIsTypedWithItsGridKeys) {
     simulator->memoryDump(6, 3, "um", 10.0, 0.1, 1);
     EXPECT_EQ(typedWhenSettled(),
               "10.0 \xB5m<TAB>10.1 \xB5m<TAB>10.2 \xB5m<ENTER>10.3 \xB5m<TAB>10.4 \xB5m<TAB>10.5 \xB5m<ENTER>");
-    EXPECT_EQ(shell.trayTips().english, "Values sent.");
-    EXPECT_EQ(shell.trayTips().german, "Werte \xFC" "bertragen.");
+    EXPECT_STREQ(shell.trayTips().english, "Values sent.");
+    EXPECT_STREQ(shell.trayTips().german, "Werte \xFC" "bertragen.");
 }
 
 TEST_F(RoadOnPty, TheSequenceFollowsEachValue) {
@@ -136,14 +145,14 @@ TEST_F(RoadOnPty, TheSequenceFollowsEachValue) {
 TEST_F(RoadOnPty, ShownButNotTypedWhileTheDialogIsOnScreenOrTransferIsOff) {
     flags.inTray = false;
     printedAndTaken(1, "4.56", "mm");
-    EXPECT_EQ(shell.control(ValueTextControl), "4.56");
-    EXPECT_EQ(shell.control(UnitTextControl), "mm");
+    EXPECT_EQ(shell.shownValue(), "4.56");
+    EXPECT_EQ(shell.shownUnit(), "mm");
 
     flags.inTray = true;
     flags.transferActive = false;
     printedAndTaken(2, "0,75", "MILS");
-    EXPECT_EQ(shell.control(ValueTextControl), "0.75");
-    EXPECT_EQ(shell.control(UnitTextControl), "mil");
+    EXPECT_EQ(shell.shownValue(), "0.75");
+    EXPECT_EQ(shell.shownUnit(), "mil");
     EXPECT_EQ(keys.typed(), "");
 }
 

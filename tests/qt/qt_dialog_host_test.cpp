@@ -29,10 +29,6 @@ std::unique_ptr<QtDialogHost> makeHost() {
     return std::make_unique<QtDialogHost>();
 }
 
-// The two controls the shell never addresses.
-constexpr int ComPortLabel = 1009;
-constexpr int FormatGroup = 1010;
-
 TEST(QtDialogHost, EveryTextControlOfTheDialogKeepsAWindows1252Text) {
     const std::unique_ptr<QtDialogHost> host = makeHost();
     const int controls[] = {ControlGroup,       ControlCharacterLabel, SequenceLabel,   SequenceField,

@@ -1,7 +1,6 @@
 #pragma once
-// Records what the export loop asks of the application: control texts, repaints, tray calls.
+// Records what the export loop asks of the application: what is shown, repaints, tray calls.
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -11,23 +10,31 @@ namespace valbrix::testing {
 
 class FakeExportShell final : public ExportShell {
 public:
-    void setControlText(int control, const std::string& text) override {
-        controls[control] = text;
-        controlWrites.push_back(std::to_string(control) + "=" + text);
-    }
+    void showDeviceLine(const std::string& name) override { show(deviceLine, "DeviceLine", name); }
+    void showValueText(const std::string& text) override { show(valueText, "ValueText", text); }
+    void showUnitText(const std::string& text) override { show(unitText, "UnitText", text); }
     void repaint() override { ++repaints; }
     void hideToTray() override { ++hides; }
     void updateTrayIcon() override { ++trayIconUpdates; }
-    void setTrayTips(const TextPair& tips) override { trayTips = tips; }
+    void setTrayTips(const LocalizedText& tips) override { trayTips = tips; }
     void setTrayTip(const std::string& tip) override { tipsShown.push_back(tip); }
 
-    std::map<int, std::string> controls;
-    std::vector<std::string> controlWrites;
+    std::string deviceLine;
+    std::string valueText;
+    std::string unitText;
+    // Every write in order, as "ValueText=4.56".
+    std::vector<std::string> shown;
     int repaints = 0;
     int hides = 0;
     int trayIconUpdates = 0;
-    TextPair trayTips{"Programm gestartet", "Program started"};
+    LocalizedText trayTips = text::trayStarted;
     std::vector<std::string> tipsShown;
+
+private:
+    void show(std::string& field, const char* name, const std::string& text) {
+        field = text;
+        shown.push_back(std::string(name) + "=" + text);
+    }
 };
 
 }  // namespace valbrix::testing

@@ -120,10 +120,10 @@ TEST_F(ExportLoopTest, NothingIsTypedUnlessHiddenWithTransferOn) {
         shell.tipsShown.clear();
         gaugePrints("  1:  4.56 mm\r\n");
         EXPECT_TRUE(keys.events.empty());
-        EXPECT_EQ(shell.controls[ValueTextControl], "4.56");
-        EXPECT_EQ(shell.controls[UnitTextControl], "mm");
-        EXPECT_EQ(shell.trayTips.german, "Werte \xFC" "bertragen.");
-        EXPECT_EQ(shell.trayTips.english, "Values sent.");
+        EXPECT_EQ(shell.valueText, "4.56");
+        EXPECT_EQ(shell.unitText, "mm");
+        EXPECT_EQ(std::string(shell.trayTips.german), "Werte \xFC" "bertragen.");
+        EXPECT_EQ(std::string(shell.trayTips.english), "Values sent.");
         EXPECT_EQ(shell.tipsShown, std::vector<std::string>{"Werte \xFC" "bertragen."});
     }
 }
@@ -140,10 +140,10 @@ TEST_F(ExportLoopTest, TheValueLineIsRewrittenWhenTheTrayStateChanges) {
     flags.inTray = false;
     makeLoop();
     loop->pass();
-    EXPECT_EQ(shell.controls.count(ValueTextControl), 0u);
+    EXPECT_EQ(shell.valueText, "");
     flags.inTray = true;
     loop->pass();
-    EXPECT_EQ(shell.controls[ValueTextControl], "---");
+    EXPECT_EQ(shell.valueText, "---");
 }
 
 TEST_F(ExportLoopTest, ASilentGaugeIsAskedEveryTwoSecondsUntilItAnswers) {
@@ -158,7 +158,7 @@ TEST_F(ExportLoopTest, ASilentGaugeIsAskedEveryTwoSecondsUntilItAnswers) {
     EXPECT_EQ(line->written, "\x02?G00\x03");
     line->receive("G6121\r\n");
     gauge->AcquisitionPass();
-    EXPECT_EQ(shell.controls[DeviceLineControl], "Pocket-VARNITRON 6121");
+    EXPECT_EQ(shell.deviceLine, "Pocket-VARNITRON 6121");
     loop->pass();
     EXPECT_EQ(shell.trayIconUpdates, 1);
 
@@ -190,9 +190,9 @@ TEST_F(ExportLoopTest, AutoMinimiseHidesOnceOnTheFourthPass) {
 TEST_F(ExportLoopTest, TheDeviceLineFollowsTheModelText) {
     makeLoop();
     loop->pass();
-    EXPECT_EQ(shell.controls[DeviceLineControl], "?");
+    EXPECT_EQ(shell.deviceLine, "?");
     gaugePrints("====== QMV 8525 ======\r\n");
-    EXPECT_EQ(shell.controls[DeviceLineControl], "QMV 8525");
+    EXPECT_EQ(shell.deviceLine, "QMV 8525");
 }
 
 }  // namespace

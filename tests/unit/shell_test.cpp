@@ -185,7 +185,7 @@ TEST(Shell, NoSettingsFileStartsWithTheBuiltInChoices) {
 }
 
 TEST(Shell, EveryExitCommandSavesAndEndsWithoutAQuestion) {
-    for (const int id : {CommandCancel, int{ExitButton}, int{CommandExitMenu}, int{CommandLeaveProgram},
+    for (const int id : {int{CommandCancel}, int{ExitButton}, int{CommandExitMenu}, int{CommandLeaveProgram},
                          int{CommandTrayExit}}) {
         SCOPED_TRACE(id);
         World w;
@@ -528,7 +528,7 @@ TEST(Shell, TrayTipAloneChangesOnTheIconShown) {
     // Without a gauge the picture's tip does not replace the pair the export loop stored last, so the
     // next icon shows that pair in the language of the moment.
     w.shell->command(CommandTraySettings);
-    w.shell->setTrayTips(TextPair{"Werte \xFC" "bertragen.", "Values sent."});
+    w.shell->setTrayTips(text::valuesSent);
     w.shell->command(ContinueButton);
     EXPECT_EQ(w.host.trayTip, "Values sent.");
     w.shell->command(CommandTraySettings);
@@ -816,7 +816,7 @@ TEST(Shell, NothingReachesTheDialogAfterTheShutdown) {
     World w;
     w.addPort(1);
     w.start();
-    w.shell->setControlText(ValueTextControl, "4,56");
+    w.shell->showValueText("4,56");
     w.shell->hideToTray();
     w.shell->command(CommandCancel);
     w.host.events.clear();

@@ -27,7 +27,7 @@ cmake --build --preset linux --target valbrix valbrix-road valbrix-receiver gaug
 bin=build/linux
 
 if [[ $mode == port ]]; then
-  exec "$bin/src/valbrix-road" --port "$port"
+  exec "$bin/tools/road/valbrix-road" --port "$port"
 fi
 if [[ $mode == desktop && -z ${DISPLAY:-} ]]; then
   echo "run-demo: no display; running on a virtual X server"
@@ -61,7 +61,7 @@ for _ in $(seq 100); do [[ -e $link ]] && break; sleep 0.05; done
 [[ -e $link ]] || { cat "$config/gaugesim.log"; echo "run-demo: the gauge simulator did not start" >&2; exit 1; }
 
 if [[ $mode == headless ]]; then
-  "$bin/src/valbrix-road" --port 5 &
+  "$bin/tools/road/valbrix-road" --port 5 &
   pids+=("$!")
 else
   echo "run-demo: the receiving window shows what Valbrix types; it is echoed here too:"

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/dialog_host.h"
-#include "app/settings.h"
-#include "app/settings_store.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "app/tray_icon.h"
 #include "common/clock.h"
 #include "export/export_loop.h"

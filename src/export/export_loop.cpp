@@ -62,7 +62,7 @@ void ExportLoop::pass() {
     MeasuredValue record;
     while (gauge.takeValue(record)) exportRecord(record);
 
-    if (gauge.IsIdentified() || flags.device.load() != 6121) {
+    if (gauge.IsIdentified() || flags.device.load() != modelGroup1Device) {
         unidentifiedPasses = 0;
     } else if (++unidentifiedPasses >= identificationPollPasses) {
         clock.sleepMs(10);

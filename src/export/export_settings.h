@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/localized_text.h"
+#include "gauge/gauge_models.h"
 
 namespace valbrix {
 
@@ -15,7 +16,7 @@ struct ShellFlags {
     std::atomic<bool> transferActive{true};
     std::atomic<bool> inTray{false};
     std::atomic<int> language{German};
-    std::atomic<int> device{6121};
+    std::atomic<int> device{modelGroup1Device};
     std::atomic<int> keyboardLayout{1};
 };
 

@@ -5,22 +5,11 @@
 #include <cstring>
 
 #include "common/text.h"
+#include "gauge/gauge_models.h"
 #include "gauge/units.h"
 
 namespace valbrix {
 namespace {
-
-struct FamilyName {
-    const char* modelText;
-    const char* prefix;
-};
-
-constexpr FamilyName familyNames[] = {
-    {"6118", "Pocket-VARNITRON "}, {"6121", "Pocket-VARNITRON "}, {"6126", "Pocket-VARNITRON "},
-    {"6141", "VARNITRON "},        {"6142", "VARNITRON "},        {"5264", "PULSOVANT "},
-    {"5265", "PULSOVANT "},        {"5266", "PULSOVANT "},        {"5267", "PULSOVANT "},
-    {"7482", "MAGNOTELLAR "},      {"7483", "MAGNOTELLAR "},      {"8525", "QMV "},
-};
 
 // Display text and base format per unit code. A null format means the value is printed with the
 // gauge's own digit counts.
@@ -70,9 +59,9 @@ std::string printedLikeGauge(double value, int integerDigits, int decimals) {
 }  // namespace
 
 std::string displayName(const char* modelText) {
-    for (const FamilyName& family : familyNames)
-        if (std::strcmp(modelText, family.modelText) == 0) return std::string(family.prefix) + modelText;
-    return modelText;
+    const GaugeModel* model = findModelText(modelText);
+    if (model == nullptr || model->family == nullptr) return modelText;
+    return std::string(model->family) + modelText;
 }
 
 std::string deviceLine(const char* modelText) {
@@ -89,6 +78,8 @@ std::string formatValue(float value, int unit, int integerDigits, int decimals, 
     const int width = integerDigits < 0 ? 0 : (integerDigits > 99 ? 99 : integerDigits);
     const int places = decimals < 0 ? 0 : (decimals > 99 ? 99 : decimals);
 
+    const GaugeModel* model = findModel(modelNumber);
+    const ValueDigits digits = model != nullptr ? model->digits : ValueDigits::PerUnit;
     const UnitRow& row = unitRow(unit);
     std::string text = row.baseFormat != nullptr ? printed(row.baseFormat, v) : printedLikeGauge(v, width, places);
     switch (unit) {
@@ -97,7 +88,7 @@ std::string formatValue(float value, int unit, int integerDigits, int decimals, 
             break;
         case UnitMillimetre:
             if (a >= 1) text = printed("%0.2f", v);
-            if (modelNumber == 8525) text = printed("%0.1f", v);
+            if (digits == ValueDigits::MillimetreInTenths) text = printed("%0.1f", v);
             break;
         case UnitMil:
             if (a >= 10) text = printed("%0.1f", v);
@@ -108,7 +99,7 @@ std::string formatValue(float value, int unit, int integerDigits, int decimals, 
             break;
         case UnitMillitesla:
         case UnitKiloAmperePerM:
-            if (modelNumber == 7483) {
+            if (digits == ValueDigits::CoarseMagnetic) {
                 text = printed("%1.2f", v);
                 if (a >= 10) text = printed("%1.1f", v);
                 if (a >= 100) text = printed("%1.0f", v);
@@ -125,7 +116,7 @@ std::string formatValue(float value, int unit, int integerDigits, int decimals, 
         default:
             break;
     }
-    if (modelNumber == 5267) text = printedLikeGauge(v, width, places);
+    if (digits == ValueDigits::AsPrinted) text = printedLikeGauge(v, width, places);
     for (char& c : text)
         if (c == '.') c = decimalSeparator;
     return text;
@@ -147,7 +138,14 @@ std::string unitText(int unit, UnitDisplay display) {
 }
 
 int modelGroupOf(int deviceSetting) {
-    return (deviceSetting == 6141 || deviceSetting == 7482 || deviceSetting == 8525) ? 2 : 1;
+    const GaugeModel* model = findModel(deviceSetting);
+    return model != nullptr && model->deviceSetting != DeviceSetting::Replaced ? 2 : 1;
+}
+
+int deviceFromSetting(int storedModel) {
+    const GaugeModel* model = findModel(storedModel);
+    return model != nullptr && model->deviceSetting == DeviceSetting::KeptAsModelGroup2 ? storedModel
+                                                                                        : modelGroup1Device;
 }
 
 }  // namespace valbrix

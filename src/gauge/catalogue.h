@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "gauge/gauge_models.h"
+
 namespace valbrix {
 
 // The model text prefixed with its family name ("6121" -> "Pocket-VARNITRON 6121"); unknown texts
@@ -26,7 +28,8 @@ std::string unitText(int unit, UnitDisplay display);
 
 // Model group 2 holds the gauges that mainly print (6141, 7482, 8525); everything else is group 1.
 int modelGroupOf(int deviceSetting);
-inline constexpr int modelGroup1Device = 6121;
-inline constexpr int modelGroup2Device = 8525;
+// The device a model number read from the settings file stands for: 7482 and 8525 stay, every other
+// number becomes the representative of model group 1.
+int deviceFromSetting(int storedModel);
 
 }  // namespace valbrix

@@ -4,6 +4,7 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
+#include "gauge/gauge_models.h"
 #include "gauge/units.h"
 
 namespace valbrix {
@@ -61,31 +62,20 @@ WorkingLine prepareLine(const char* record, char prefix) {
     return line;
 }
 
-struct ReplyModel {
-    const char* digits;
-    int modelNumber;
-    char commandPrefix;
-};
-
-// Identification replies that name a model with a command prefix of its own; the coating-thickness
-// models are known by their model text alone.
-constexpr ReplyModel replyModels[] = {
-    {"5265", 5265, '?'}, {"5266", 5266, '?'}, {"5267", 5267, '?'}, {"7482", 7482, '/'},
-    {"7483", 7483, '/'}, {"8525", 8525, '@'}, {"8526", 8526, '@'},
-};
-
 void identificationReply(const char* line, const char* lastCommand, const GaugeView& gauge, ParseResult& result) {
     const std::optional<int> code = commandCode(lastCommand, gauge.commandPrefix);
     if (code == 0) {
         result.markIdentified = true;
         const ModelText model = modelTextOf(line + 1);
-        for (const ReplyModel& entry : replyModels) {
-            if (std::strncmp(model.text, entry.digits, 4) == 0) {
-                result.modelNumber = entry.modelNumber;
-                result.commandPrefix = entry.commandPrefix;
-            }
+        // Models with a command prefix of their own are switched to; the others, the coating-thickness
+        // gauges among them, are known by their model text alone.
+        const GaugeModel* named = findModelTextPrefix(model.text);
+        if (named != nullptr && named->replyPrefix != 0) {
+            result.modelNumber = named->number;
+            result.commandPrefix = named->replyPrefix;
         }
-        if (std::strcmp(model.text, "6135") == 0) {
+        const GaugeModel* whole = findModelText(model.text);
+        if (whole != nullptr && whole->extendedIdentification) {
             result.queueExtendedIdentification = true;
             result.modelText = ModelText{};
             return;
@@ -216,10 +206,11 @@ void valueLine(const char* line, const GaugeView& gauge, ParseResult& result) {
         if (end != nullptr) *end = '\0';
     }
     record.unit = unitFromWord(unitWord);
-    if (isMagneticUnit(record.unit) && gauge.modelNumber / 10 != 748) {
-        result.modelNumber = 7480;
-        result.modelText = modelTextOf("748x");
-        result.commandPrefix = '/';
+    const GaugeModel* model = findModel(gauge.modelNumber);
+    if (isMagneticUnit(record.unit) && (model == nullptr || !model->magneticFieldMeter)) {
+        result.modelNumber = magneticFallbackModel;
+        result.modelText = modelTextOf(magneticFallbackText);
+        result.commandPrefix = findModel(magneticFallbackModel)->framingPrefix;
     }
     result.value = record;
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 
+#include "gauge/gauge_models.h"
 #include "gauge/measured_value.h"
 
 namespace valbrix {
@@ -20,7 +21,7 @@ struct ModelText {
 
 // What the parser needs to know about the gauge object.
 struct GaugeView {
-    int modelNumber = 6121;
+    int modelNumber = modelGroup1Device;
     char commandPrefix = '?';
     bool modelTextEmpty = false;
 };

@@ -95,7 +95,7 @@ private:
     CommandQueue commands;
     std::atomic<int> portNumber;
     int notifyMode;
-    std::atomic<int> modelNumber{6121};
+    std::atomic<int> modelNumber{modelGroup1Device};
     std::atomic<char> commandPrefix{'?'};
     char lastCommand[ReceiveFraming::bufferSize] = {};  // acquisition thread only
     std::atomic<std::uint32_t> statusFlags{NotIdentified};

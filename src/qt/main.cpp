@@ -6,8 +6,8 @@
 #include <memory>
 #include <string_view>
 
-#include "app/settings.h"
-#include "app/settings_store.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "app/shell.h"
 #include "common/clock.h"
 #include "export/key_sink_xtest.h"

@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "app/settings_paths.h"
+#include "settings/settings_paths.h"
 
 namespace valbrix::testing {
 

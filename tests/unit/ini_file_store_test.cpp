@@ -1,4 +1,4 @@
-#include "app/ini_file_store.h"
+#include "settings/ini_file_store.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/file_system.h"
-#include "app/ini_file_store.h"
-#include "app/settings_paths.h"
+#include "settings/file_system.h"
+#include "settings/ini_file_store.h"
+#include "settings/settings_paths.h"
 #include "common/user_folder.h"
 #include "temp_folder.h"
 

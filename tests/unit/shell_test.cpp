@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/file_system.h"
-#include "app/ini_file_store.h"
-#include "app/settings_paths.h"
+#include "settings/file_system.h"
+#include "settings/ini_file_store.h"
+#include "settings/settings_paths.h"
 #include "export/key_text.h"
 #include "fake_clock.h"
 #include "fake_dialog_host.h"

@@ -1,7 +1,7 @@
-#include "app/ini_file_store.h"
+#include "settings/ini_file_store.h"
 
-#include "app/ini_text.h"
-#include "app/whole_file.h"
+#include "settings/ini_text.h"
+#include "settings/whole_file.h"
 
 namespace valbrix {
 

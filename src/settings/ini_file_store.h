@@ -2,7 +2,7 @@
 // The settings store as a plain file with the rules of the Windows profile calls, for the systems that
 // have none and for reading such a file anywhere.
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace valbrix {
 

@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
+#include "gauge/gauge_models.h"
 
 namespace valbrix {
 
@@ -16,7 +17,7 @@ struct Settings {
     int maxCom = 30;           // 5..99
     int language = 1;          // 0 German, 1 English
     int keyboardLayout = 1;    // 0..3; 1 German/English, 3 French
-    int device = 6121;         // 6121, 7482 or 8525
+    int device = modelGroup1Device;  // 6121, 7482 or 8525
     bool transferActive = true;
     bool askForClose = false;
     bool displayUsbPorts = false;

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace valbrix {
 namespace {

@@ -82,7 +82,7 @@ private:
 int main(int argc, char** argv) {
     int portNumber = 0;
     int seconds = 0;
-    int device = 6121;
+    int device = valbrix::modelGroup1Device;
     valbrix::ExportChoices choices{"Enter", 1, ".", "2,7 \xB5m/mil/Tesla", "TAB,DOWN"};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];

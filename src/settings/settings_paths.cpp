@@ -1,4 +1,4 @@
-#include "app/settings_paths.h"
+#include "settings/settings_paths.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "app/settings.h"
-#include "app/settings_paths.h"
+#include "settings/settings.h"
+#include "settings/settings_paths.h"
 #include "common/user_folder.h"
 
 namespace valbrix {

@@ -1,10 +1,10 @@
-#include "app/whole_file.h"
+#include "settings/whole_file.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
-#include "app/file_system.h"
+#include "settings/file_system.h"
 
 namespace valbrix {
 namespace {

@@ -1,13 +1,14 @@
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "app/file_system.h"
-#include "app/settings_paths.h"
-#include "app/whole_file.h"
+#include "settings/file_system.h"
+#include "settings/settings_paths.h"
+#include "settings/whole_file.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "gauge/catalogue.h"
 
 namespace valbrix {
 namespace {
@@ -64,8 +65,7 @@ void loadSettings(Settings& settings, const SettingsLocations& where, SettingsSt
     settings.keyboardLayout = lowBits(get("KeyboardLayout", "1", 8), 0x03);
     const int maxCom = readNumber(get("MaxCom", "30", 29));
     settings.maxCom = maxCom >= 5 && maxCom <= 99 ? maxCom : 30;
-    const int device = readNumber(get("Device", "6121", 98));
-    settings.device = device == 7482 || device == 8525 ? device : 6121;
+    settings.device = deviceFromSetting(readNumber(get("Device", std::to_string(modelGroup1Device).c_str(), 98)));
 }
 
 std::string readListKey(const Settings& settings, SettingsStore& store, ListKey key) {

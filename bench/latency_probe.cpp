@@ -24,9 +24,10 @@ using Steady = std::chrono::steady_clock;
 
 class TimestampSink final : public valbrix::KeySink {
 public:
-    void deliver(const valbrix::KeyEvents&) override {
+    valbrix::UntypedKeys deliver(const valbrix::KeyEvents&) override {
         const std::lock_guard<std::mutex> lock(mutex);
         arrivals.push_back(Steady::now());
+        return {};
     }
     std::vector<Steady::time_point> taken() {
         const std::lock_guard<std::mutex> lock(mutex);

@@ -54,6 +54,8 @@ public:
     virtual void openHelpFile(const std::string& fileName) = 0;
     // Ends the message loop; the program's exit code is 0.
     virtual void endDialog() = 0;
+    // A line for whoever follows the program (valbrix --trace); nothing shows on screen.
+    virtual void traceLine(const std::string& line) = 0;
 
     // Runs work on the user-interface thread later. Safe from any thread and never waits, so a thread
     // that the user-interface thread joins can never hold it up. Work still queued when the message

@@ -6,6 +6,7 @@
 #include "app/list_operations.h"
 #include "app/port_list.h"
 #include "common/localized_text.h"
+#include "export/key_text.h"
 #include "gauge/catalogue.h"
 #include "serial/com.h"
 
@@ -131,7 +132,7 @@ void Shell::command(int id, int notification) {
             break;
         case CommandFindDevice:
             // The tray greys the item for the gauges that only print: they are never asked.
-            if (modelGroupOf(settings.device) == 1) gauge->RequestIdentification();
+            if (modelGroupOf(settings.device) == 1) requestIdentification();
             break;
         case CommandTrayHelp:
         case CommandHelp:
@@ -239,6 +240,15 @@ void Shell::setTrayTip(const std::string& tip) {
     });
 }
 
+void Shell::keysNotTyped(const UntypedKeys& keys) {
+    postWhileRunning([this, keys] {
+        for (const std::uint8_t key : keys) host.traceLine("key not typed on this keyboard layout: " + keyName(key));
+        if (toldKeyNotTyped) return;
+        toldKeyNotTyped = true;
+        showStatus(text::keyNotTyped.in(settings.language));
+    });
+}
+
 // Work that reaches the user-interface thread after the shutdown finds no gauge and nothing to show.
 void Shell::postWhileRunning(std::function<void()> work) {
     host.post([this, work = std::move(work)] {
@@ -340,7 +350,12 @@ void Shell::selectModelGroup(int model) {
 
 void Shell::askForIdentification() {
     host.setControlText(DeviceLineControl, "?");
-    gauge->RequestIdentification();
+    requestIdentification();
+}
+
+// The command queue refuses only when dozens of commands wait for a gauge that does not answer.
+void Shell::requestIdentification() {
+    if (!gauge->RequestIdentification()) showStatus(text::requestNotSent.in(settings.language));
 }
 
 void Shell::enableSequenceField() {

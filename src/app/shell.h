@@ -72,6 +72,7 @@ public:
     void updateTrayIcon() override;
     void setTrayTips(const LocalizedText& tips) override;
     void setTrayTip(const std::string& tip) override;
+    void keysNotTyped(const UntypedKeys& keys) override;
 
     // For tests that drive the passes themselves; null before initMainDialog() and after the shutdown.
     cVarniTiny* gaugeObject() { return gauge.get(); }
@@ -98,6 +99,7 @@ private:
     void applyLanguage(int language);
     void selectModelGroup(int model);
     void askForIdentification();
+    void requestIdentification();
     void enableSequenceField();
     // Hands the export thread what it reads: the flags and the choices of the dialog.
     void publishChoices();
@@ -122,6 +124,7 @@ private:
     int trayIcon = IconNoGauge;
     bool inTray = false;
     bool aboutOpen = false;
+    bool toldKeyNotTyped = false;  // the user hears of it once a run
     // The loop uses the gauge, so it is declared after it and goes first.
     std::unique_ptr<cVarniTiny> gauge;
     std::unique_ptr<ExportLoop> loop;

@@ -50,6 +50,9 @@ inline constexpr LocalizedText measuredValueGroup{"Messwert", "Measured Value"};
 inline constexpr LocalizedText keyboardLayoutMenu{"Tastatur Layout", "Keyboard Layout"};
 inline constexpr LocalizedText layoutGermanEnglish{"Deutsch / Englisch", "German / English"};
 inline constexpr LocalizedText layoutFrench{"Franz\xF6sisch", "French"};
+inline constexpr LocalizedText keyNotTyped{"Ein Zeichen ist mit dieser Tastaturbelegung nicht tippbar.",
+                                           "A character cannot be typed on this keyboard layout."};
+inline constexpr LocalizedText requestNotSent{"Anfrage an das Ger\xE4t nicht gesendet.", "Request to the device not sent."};
 
 // The same in both languages.
 inline constexpr const char* decimalSeparatorList = ".|,";

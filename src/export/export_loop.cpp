@@ -106,7 +106,8 @@ void ExportLoop::exportRecord(const MeasuredValue& record) {
             if (find(control, "Sequenz") >= 0 || find(control, "Sequence") >= 0)
                 sendSequence(events, chosen.sequence.substr(0, sequenceLimit).c_str());
         }
-        keys.deliver(events);
+        const UntypedKeys untyped = keys.deliver(events);
+        if (!untyped.empty()) shell.keysNotTyped(untyped);
     }
 
     shell.setTrayTips(text::valuesSent);

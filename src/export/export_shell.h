@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/localized_text.h"
+#include "export/key_event.h"
 
 namespace valbrix {
 
@@ -24,6 +25,8 @@ public:
     // The tip pair a freshly added tray icon shows.
     virtual void setTrayTips(const LocalizedText& tips) = 0;
     virtual void setTrayTip(const std::string& tip) = 0;
+    // The key sink left these keys out: the current keyboard layout has no key that carries them.
+    virtual void keysNotTyped(const UntypedKeys& keys) = 0;
 };
 
 }  // namespace valbrix

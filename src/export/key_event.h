@@ -39,13 +39,16 @@ struct KeyEvent {
 
 using KeyEvents = std::vector<KeyEvent>;
 
+// Virtual keys that no key of the current keyboard layout carries, each named once.
+using UntypedKeys = std::vector<std::uint8_t>;
+
 // Delivers key events to whatever has the keyboard focus.
 class KeySink {
 public:
     virtual ~KeySink() = default;
     // The events go out in order and without pause; a sink never leaves a key pressed that the list
-    // releases.
-    virtual void deliver(const KeyEvents& events) = 0;
+    // releases. A key the layout cannot type is left out, and returned so that the user can be told.
+    virtual UntypedKeys deliver(const KeyEvents& events) = 0;
 };
 
 }  // namespace valbrix

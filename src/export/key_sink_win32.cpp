@@ -4,8 +4,9 @@
 
 namespace valbrix {
 
-void Win32KeySink::deliver(const KeyEvents& events) {
+UntypedKeys Win32KeySink::deliver(const KeyEvents& events) {
     for (const KeyEvent& event : events) keybd_event(event.virtualKey, event.scanCode, event.flags, 0);
+    return {};
 }
 
 }  // namespace valbrix

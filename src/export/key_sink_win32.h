@@ -7,7 +7,8 @@ namespace valbrix {
 // Key events through keybd_event, into whichever window has the focus.
 class Win32KeySink final : public KeySink {
 public:
-    void deliver(const KeyEvents& events) override;
+    // Windows types every virtual key through the layout of the window that receives it.
+    UntypedKeys deliver(const KeyEvents& events) override;
 };
 
 }  // namespace valbrix

@@ -4,6 +4,7 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace valbrix {
@@ -47,14 +48,19 @@ std::unique_ptr<XTestKeySink> XTestKeySink::open(const char* displayName) {
 
 XTestKeySink::~XTestKeySink() { XCloseDisplay(asDisplay(display)); }
 
-void XTestKeySink::deliver(const KeyEvents& events) {
+UntypedKeys XTestKeySink::deliver(const KeyEvents& events) {
     Display* x = asDisplay(display);
     std::vector<KeyCode> down;
+    UntypedKeys untyped;
     for (const KeyEvent& event : events) {
         const KeySym keysym = keysymForVirtualKey(event.virtualKey);
         // A symbol the current map does not carry cannot be typed; its press and release both go.
         const KeyCode keycode = keysym == NoSymbol ? 0 : XKeysymToKeycode(x, keysym);
-        if (keycode == 0) continue;
+        if (keycode == 0) {
+            if (std::find(untyped.begin(), untyped.end(), event.virtualKey) == untyped.end())
+                untyped.push_back(event.virtualKey);
+            continue;
+        }
         const bool press = event.flags == KeyEventPress;
         XTestFakeKeyEvent(x, keycode, press ? True : False, CurrentTime);
         XFlush(x);
@@ -66,6 +72,7 @@ void XTestKeySink::deliver(const KeyEvents& events) {
     }
     for (const KeyCode keycode : down) XTestFakeKeyEvent(x, keycode, False, CurrentTime);
     XFlush(x);
+    return untyped;
 }
 
 }  // namespace valbrix

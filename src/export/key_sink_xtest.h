@@ -23,7 +23,7 @@ public:
     XTestKeySink& operator=(const XTestKeySink&) = delete;
 
     // Flushes after every event, and releases at the end whatever the list pressed and left down.
-    void deliver(const KeyEvents& events) override;
+    UntypedKeys deliver(const KeyEvents& events) override;
 
 private:
     explicit XTestKeySink(void* display) : display(display) {}

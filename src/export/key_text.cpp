@@ -17,6 +17,7 @@ struct NamedKey {
 };
 
 constexpr NamedKey namedKeys[] = {
+    {VK_SHIFT, "<SHIFT>"},    {VK_RMENU, "<ALTGR>"},    {VK_LCONTROL, "<CTRL>"},
     {VK_TAB, "<TAB>"},        {VK_RETURN, "<ENTER>"},   {VK_LEFT, "<LEFT>"},       {VK_UP, "<UP>"},
     {VK_RIGHT, "<RIGHT>"},    {VK_DOWN, "<DOWN>"},      {VK_SPACE, " "},           {VK_DIVIDE, "/"},
     {VK_OEM_COMMA, ","},      {VK_OEM_PERIOD, "."},     {VK_OEM_MINUS, "-"},       {VK_OEM_PLUS, "+"},
@@ -34,6 +35,8 @@ std::string keyText(std::uint8_t key, bool shift, bool altGr) {
 }
 
 }  // namespace
+
+std::string keyName(std::uint8_t virtualKey) { return keyText(virtualKey, false, false); }
 
 std::string describeKeys(const KeyEvents& events) {
     std::string text;

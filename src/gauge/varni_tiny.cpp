@@ -95,13 +95,15 @@ void cVarniTiny::apply(const ParseResult& result) {
     if (result.modelNumber) modelNumber.store(*result.modelNumber);
     if (result.commandPrefix) commandPrefix.store(*result.commandPrefix);
     if (result.gridColumns) gridColumns.store(*result.gridColumns);
-    if (result.markIdentified) statusFlags.fetch_and(~NotIdentified);
+    // A 6135 that cannot be asked for its extended identification has no name yet: it stays
+    // unidentified, so the identification poll starts over.
+    const bool asked = !result.queueExtendedIdentification || QueueCommand("G0A");
+    if (result.markIdentified && asked) statusFlags.fetch_and(~NotIdentified);
     if (result.value) {
         MeasuredValue record = *result.value;
         record.gridColumns = GridColumns();
         values.pushValue(record);
     }
-    if (result.queueExtendedIdentification) QueueCommand("G0A");
     if (result.identificationReply && (notifyMode & 1) != 0 && notifyCallback) notifyCallback(*this);
 }
 
@@ -178,16 +180,14 @@ bool cVarniTiny::modelTextEmpty() const {
 
 bool cVarniTiny::RequestIdentification() {
     SetModelText("");
-    QueueCommand("G00");
-    return true;
+    return QueueCommand("G00");
 }
 
 bool cVarniTiny::QueueFollowUpRequests() {
-    QueueCommand("G170000");
-    QueueCommand("G160000");
-    QueueCommand("G150000");
+    bool queued = true;
+    for (const char* command : {"G170000", "G160000", "G150000"}) queued = QueueCommand(command) && queued;
     clock.sleepMs(10);
-    return true;
+    return queued;
 }
 
 }  // namespace valbrix

@@ -86,6 +86,8 @@ void QtDialogHost::trace(const QString& line) {
     std::fflush(traceOut);
 }
 
+void QtDialogHost::traceLine(const std::string& line) { trace(fromCp1252(line)); }
+
 template <class W>
 W* QtDialogHost::add(int control, W* widget) {
     controls[control] = widget;

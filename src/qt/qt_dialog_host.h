@@ -53,6 +53,7 @@ public:
     void showAbout(const AboutBox& box) override;
     void openHelpFile(const std::string& fileName) override;
     void endDialog() override;
+    void traceLine(const std::string& line) override;
     void post(std::function<void()> work) override;
 
 protected:

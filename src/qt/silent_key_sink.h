@@ -8,7 +8,7 @@ namespace valbrix {
 
 class SilentKeySink final : public KeySink {
 public:
-    void deliver(const KeyEvents&) override {}
+    UntypedKeys deliver(const KeyEvents&) override { return {}; }
 };
 
 }  // namespace valbrix

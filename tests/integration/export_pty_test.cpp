@@ -23,9 +23,10 @@ constexpr int gaugePort = 5;
 // The export thread delivers, the test thread reads: both under one lock.
 class LockedRecordingSink final : public KeySink {
 public:
-    void deliver(const KeyEvents& events) override {
+    UntypedKeys deliver(const KeyEvents& events) override {
         const std::lock_guard<std::mutex> lock(mutex);
         recorded.insert(recorded.end(), events.begin(), events.end());
+        return {};
     }
     std::string typed() {
         const std::lock_guard<std::mutex> lock(mutex);
@@ -50,6 +51,7 @@ public:
         tips = pair;
     }
     void setTrayTip(const std::string&) override {}
+    void keysNotTyped(const UntypedKeys&) override {}
     std::string shownValue() {
         const std::lock_guard<std::mutex> lock(mutex);
         return valueText;

@@ -102,6 +102,7 @@ public:
         ended = true;
         record("end");
     }
+    void traceLine(const std::string& line) override { traced.push_back(line); }
 
     void post(std::function<void()> work) override {
         const std::lock_guard<std::mutex> lock(postedLock);
@@ -151,6 +152,7 @@ public:
     std::string aboutCaption;
     std::vector<std::string> helpFiles;
     bool ended = false;
+    std::vector<std::string> traced;
     // Everything shown, in order, for the tests that care about order.
     std::vector<std::string> events;
 

@@ -18,6 +18,7 @@ public:
     void updateTrayIcon() override { ++trayIconUpdates; }
     void setTrayTips(const LocalizedText& tips) override { trayTips = tips; }
     void setTrayTip(const std::string& tip) override { tipsShown.push_back(tip); }
+    void keysNotTyped(const UntypedKeys& keys) override { untyped.insert(untyped.end(), keys.begin(), keys.end()); }
 
     std::string deviceLine;
     std::string valueText;
@@ -29,6 +30,7 @@ public:
     int trayIconUpdates = 0;
     LocalizedText trayTips = text::trayStarted;
     std::vector<std::string> tipsShown;
+    UntypedKeys untyped;
 
 private:
     void show(std::string& field, const char* name, const std::string& text) {

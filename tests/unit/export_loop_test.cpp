@@ -128,6 +128,15 @@ TEST_F(ExportLoopTest, NothingIsTypedUnlessHiddenWithTransferOn) {
     }
 }
 
+TEST_F(ExportLoopTest, KeysTheLayoutCannotTypeAreReported) {
+    keys.untypable = {VK_RMENU};
+    gaugePrints("  1:  12.5 um\r\n");
+    EXPECT_EQ(shell.untyped, UntypedKeys{VK_RMENU});
+    shell.untyped.clear();
+    gaugePrints("  2:  4.56 mm\r\n");
+    EXPECT_TRUE(shell.untyped.empty());
+}
+
 TEST_F(ExportLoopTest, TheTipIsSetOnlyWhenItChanges) {
     gaugePrints("  1:  4.56 mm\r\n  2:  4.57 mm\r\n");
     EXPECT_EQ(shell.tipsShown.size(), 1u);

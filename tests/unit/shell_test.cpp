@@ -324,6 +324,34 @@ TEST(Shell, FindDeviceAsksOnlyAGaugeThatAnswers) {
     }
 }
 
+TEST(Shell, ARequestTheQueueRefusesIsReportedInTheStatusLine) {
+    for (const int command : {int{CommandModelGroup1}, int{CommandFindDevice}}) {
+        SCOPED_TRACE(command);
+        World w;
+        w.addPort(1);
+        w.settingsFile("Language=0\r\n");
+        w.start();
+        while (w.gauge().QueueCommand("X")) {
+        }
+        w.shell->command(command);
+        EXPECT_EQ(w.statusTexts().back(), "Anfrage an das Ger\xE4t nicht gesendet.");
+    }
+}
+
+TEST(Shell, AKeyTheLayoutLacksIsNamedInTheTraceAndToldOnce) {
+    World w;
+    w.addPort(1);
+    w.start();
+    w.shell->keysNotTyped(UntypedKeys{VK_RMENU, 'M'});
+    w.shell->keysNotTyped(UntypedKeys{VK_RMENU});
+    w.host.runPosted();
+    EXPECT_EQ(w.host.traced, (std::vector<std::string>{"key not typed on this keyboard layout: <ALTGR>",
+                                                       "key not typed on this keyboard layout: m",
+                                                       "key not typed on this keyboard layout: <ALTGR>"}));
+    const std::vector<std::string> status = w.statusTexts();
+    EXPECT_EQ(std::count(status.begin(), status.end(), "A character cannot be typed on this keyboard layout."), 1);
+}
+
 TEST(Shell, HelpOpensTheFileOfTheLanguage) {
     World w;
     struct Case {

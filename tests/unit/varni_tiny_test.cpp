@@ -107,6 +107,21 @@ TEST_F(GaugeTest, Model6135IsAskedForItsExtendedIdentification) {
     EXPECT_TRUE(gauge->IsIdentified());
 }
 
+// With the queue full, no request leaves: the callers hear of it, and a 6135 that cannot be asked
+// for its extended identification stays unidentified so that it is asked again later.
+TEST_F(GaugeTest, AFullQueueRefusesRequestsAndSaysSo) {
+    quietPasses();
+    ASSERT_TRUE(gauge->RequestIdentification());
+    pass();
+    line->receive("G6135\r\n");
+    for (int i = 0; i < 38; ++i) ASSERT_TRUE(gauge->QueueCommand("X")) << i;
+    EXPECT_FALSE(gauge->RequestIdentification());
+    EXPECT_FALSE(gauge->QueueFollowUpRequests());
+    gauge->AcquisitionPass();  // the reply asks for "G0A", which no longer fits
+    EXPECT_FALSE(gauge->IsIdentified());
+    EXPECT_EQ(notifications, 0);
+}
+
 TEST_F(GaugeTest, MissingOrWrongEchoMarksTheGaugeUnidentified) {
     line->receive("\x02?G00\x03");
     pass();

@@ -50,9 +50,10 @@ std::string forTerminal(const std::string& text) {
 // Prints the keys of each value on a line of its own.
 class PrintingKeySink final : public valbrix::KeySink {
 public:
-    void deliver(const valbrix::KeyEvents& events) override {
+    valbrix::UntypedKeys deliver(const valbrix::KeyEvents& events) override {
         std::printf("%s\n", forTerminal(valbrix::describeKeys(events)).c_str());
         std::fflush(stdout);
+        return {};
     }
 };
 
@@ -72,6 +73,7 @@ public:
     void updateTrayIcon() override {}
     void setTrayTips(const valbrix::LocalizedText&) override {}
     void setTrayTip(const std::string&) override {}
+    void keysNotTyped(const valbrix::UntypedKeys&) override {}
 
 private:
     std::string deviceLine;

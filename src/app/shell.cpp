@@ -14,10 +14,6 @@ namespace valbrix {
 namespace {
 
 constexpr int startUpScanPorts = 31;
-// The export thread types at most this much of the sequence; it is handed no more.
-constexpr std::size_t sequenceLimit = 297;
-constexpr const char* sequenceItemGerman = "Sequenz";
-constexpr const char* sequenceItemEnglish = "Sequence";
 
 struct ChoiceList {
     int control;
@@ -90,8 +86,7 @@ void Shell::initMainDialog() {
     gauge = std::make_unique<cVarniTiny>(
         static_cast<std::int16_t>(settings.comPort), [this](cVarniTiny& g) { onIdentified(g, *this); }, 1,
         GaugeEnvironment{&ports, &clock, startThreads});
-    gauge->Port().SetDTR();
-    gauge->Port().SetRTS();
+    raiseDtrAndRts(gauge->Port());
     gauge->SetDeviceModel(settings.device);
 
     publishChoices();
@@ -359,9 +354,7 @@ void Shell::requestIdentification() {
 }
 
 void Shell::enableSequenceField() {
-    const std::string control = host.selectedText(ControlKeyList);
-    host.enableControl(SequenceField, control.find(sequenceItemGerman) != std::string::npos ||
-                                          control.find(sequenceItemEnglish) != std::string::npos);
+    host.enableControl(SequenceField, isSequenceItem(host.selectedText(ControlKeyList)));
 }
 
 void Shell::publishChoices() {
@@ -372,7 +365,7 @@ void Shell::publishChoices() {
     flags.keyboardLayout.store(settings.keyboardLayout);
     choices.set(ExportChoices{host.selectedText(ControlKeyList), host.selectedIndex(ControlKeyList),
                               host.selectedText(DecimalSeparatorList), host.selectedText(UnitDisplayList),
-                              host.controlText(SequenceField).substr(0, sequenceLimit)});
+                              host.controlText(SequenceField)});
 }
 
 void Shell::startUpPortScan() {
@@ -391,8 +384,7 @@ void Shell::portListCommand(int notification) {
     const int number = portFromListText(host.selectedText(PortListControl));
     if (number < 0 || number == settings.comPort) return;
     settings.comPort = gauge->ChangePort(number);
-    gauge->Port().SetDTR();
-    gauge->Port().SetRTS();
+    raiseDtrAndRts(gauge->Port());
     if (settings.comPort == number) askForIdentification();
 }
 

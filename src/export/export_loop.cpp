@@ -10,7 +10,6 @@
 namespace valbrix {
 namespace {
 
-constexpr std::size_t sequenceLimit = 297;
 constexpr std::size_t valueTextLimit = 99;
 
 }  // namespace
@@ -103,8 +102,7 @@ void ExportLoop::exportRecord(const MeasuredValue& record) {
             const int columns = record.gridColumns;
             if (columns > 0) pressKey(events, record.number % columns != 0 ? VK_TAB : VK_RETURN);
             else if (key >= 0 && key <= 255) pressKey(events, key);
-            if (find(control, "Sequenz") >= 0 || find(control, "Sequence") >= 0)
-                sendSequence(events, chosen.sequence.substr(0, sequenceLimit).c_str());
+            if (isSequenceItem(chosen.controlText)) sendSequence(events, chosen.sequence.c_str());
         }
         const UntypedKeys untyped = keys.deliver(events);
         if (!untyped.empty()) shell.keysNotTyped(untyped);

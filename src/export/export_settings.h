@@ -2,7 +2,9 @@
 // The user's choices as the export thread sees them. The user-interface thread writes them; the
 // export thread reads them for every value, so a change applies from the next value on.
 
+#include <algorithm>
 #include <atomic>
+#include <cstddef>
 #include <mutex>
 #include <string>
 
@@ -30,11 +32,20 @@ struct ExportChoices {
     std::string sequence;       // field 1115, at most 297 characters are used
 };
 
+// The export thread types at most this much of the sequence field.
+inline constexpr std::size_t sequenceLimit = 297;
+
+// The control-key item that plays the sequence, in either language ("Sequenz", "Sequence").
+inline bool isSequenceItem(const std::string& controlText) {
+    return controlText.find("Sequenz") != std::string::npos || controlText.find("Sequence") != std::string::npos;
+}
+
 // Kept current by the user-interface thread whenever a list or the field changes; the export thread
-// takes a copy under a short lock.
+// takes a copy under a short lock, with the sequence already cut to what it types.
 class ChoicesSnapshot {
 public:
     void set(ExportChoices choices) {
+        choices.sequence.resize(std::min(choices.sequence.size(), sequenceLimit));
         const std::lock_guard<std::mutex> lock(mutex);
         current = std::move(choices);
     }

@@ -5,10 +5,9 @@
 
 #include <cstddef>
 
-namespace valbrix {
+#include "gauge/frame_characters.h"
 
-inline constexpr char STX = 0x02;
-inline constexpr char ETX = 0x03;
+namespace valbrix {
 
 // The command prefix a model's traffic implies (0: leave it as it is) and whether byte closes the
 // record whose last character is last.

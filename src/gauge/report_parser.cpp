@@ -4,14 +4,12 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
+#include "gauge/frame_characters.h"
 #include "gauge/gauge_models.h"
 #include "gauge/units.h"
 
 namespace valbrix {
 namespace {
-
-constexpr char STX = 0x02;
-constexpr char ETX = 0x03;
 
 struct WorkingLine {
     char text[workingLineSize + 1];

@@ -4,16 +4,9 @@
 
 #include "common/text.h"
 #include "common/thread_priority.h"
+#include "gauge/frame_characters.h"
 
 namespace valbrix {
-namespace {
-
-constexpr int lineBaud = 4800;
-constexpr int lineDataBits = 8;
-constexpr int lineParity = 0;
-constexpr int lineStopBits = 1;
-
-}  // namespace
 
 cVarniTiny::cVarniTiny(std::int16_t portNumber, NotifyCallback notifyCallback, int notifyMode,
                        GaugeEnvironment environment)
@@ -22,8 +15,7 @@ cVarniTiny::cVarniTiny(std::int16_t portNumber, NotifyCallback notifyCallback, i
       portNumber(portNumber),
       notifyMode(notifyMode),
       clock(*environment.clock),
-      port(std::make_unique<cCOM>(portNumber, lineBaud, lineDataBits, lineParity, lineStopBits,
-                                  *environment.ports, *environment.clock)) {
+      port(std::make_unique<cCOM>(portNumber, gaugeLineSettings, *environment.ports, *environment.clock)) {
     modelText.text[0] = commandPrefix.load();
     lastByteTime = clock.nowMs();
     if (environment.startThread) thread = std::thread([this] { acquisitionThread(); });
@@ -32,7 +24,12 @@ cVarniTiny::cVarniTiny(std::int16_t portNumber, NotifyCallback notifyCallback, i
 cVarniTiny::~cVarniTiny() {
     stopRequested.store(true);
     if (thread.joinable()) thread.join();
-    // Tells the gauge that the host is leaving; the thread no longer touches the port.
+    // The thread no longer touches the port.
+    sayGoodbyeAndClose();
+}
+
+// Tells the gauge that the host is leaving the line.
+void cVarniTiny::sayGoodbyeAndClose() {
     port->WriteByte(STX);
     port->WriteByte(ETX);
     clock.sleepMs(50);
@@ -147,18 +144,15 @@ bool cVarniTiny::ExchangeCommand(const char* text) {
 
 int cVarniTiny::ChangePort(int n) {
     const std::lock_guard<std::mutex> lock(portLock);
-    port->WriteByte(STX);
-    port->WriteByte(ETX);
-    clock.sleepMs(50);
-    port->Close();
-    if (port->Open(n, lineBaud, lineDataBits, lineParity, lineStopBits)) {
+    sayGoodbyeAndClose();
+    if (port->Open(n, gaugeLineSettings)) {
         portNumber.store(n);
         return n;
     }
     clock.sleepMs(1);
     port->Close();
     const int previous = portNumber.load();
-    return port->Open(previous, lineBaud, lineDataBits, lineParity, lineStopBits) ? previous : -1;
+    return port->Open(previous, gaugeLineSettings) ? previous : -1;
 }
 
 bool cVarniTiny::QueueCommand(const char* text) { return commands.QueueCommand(CommandPrefix(), text); }

@@ -85,6 +85,7 @@ private:
     static constexpr std::size_t commandBufferSize = 1000;
 
     void acquisitionThread();
+    void sayGoodbyeAndClose();
     void handleRecord(const char* record);
     void apply(const ParseResult& result);
     bool modelTextEmpty() const;

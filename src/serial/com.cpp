@@ -19,14 +19,22 @@ void reportSystemError(const char* caption, PortSystem& ports) {
 
 cCOM::cCOM(PortSystem& ports, Clock& clock) : ports(ports), clock(clock) {}
 
-cCOM::cCOM(int portNumber, int baud, int dataBits, int parity, int stopBits, PortSystem& ports, Clock& clock)
-    : ports(ports), clock(clock) {
-    if (portNumber > 0) Open(portNumber, baud, dataBits, parity, stopBits);
+cCOM::cCOM(int portNumber, const LineSettings& line, PortSystem& ports, Clock& clock) : ports(ports), clock(clock) {
+    if (portNumber > 0) Open(portNumber, line);
+}
+
+void raiseDtrAndRts(cCOM& port) {
+    port.SetDTR();
+    port.SetRTS();
 }
 
 cCOM::~cCOM() { Close(); }
 
 bool cCOM::Open(int portNumber, int baud, int dataBits, int parity, int stopBits) {
+    return Open(portNumber, LineSettings{baud, dataBits, static_cast<Parity>(parity), stopBits});
+}
+
+bool cCOM::Open(int portNumber, const LineSettings& line) {
     if (!CanOpen(portNumber)) return false;
     // The port may have been taken by another program since CanOpen looked: then nothing is open.
     std::unique_ptr<PortConnection> opened = ports.open(portNumber);
@@ -34,7 +42,7 @@ bool cCOM::Open(int portNumber, int baud, int dataBits, int parity, int stopBits
     connection = std::move(opened);
     openPortNumber = portNumber;
     if (!connection->applyTimeouts()) reportSystemError("Fehler #0001 beim Initialisieren von COM", ports);
-    if (!connection->applyLineSettings(LineSettings{baud, dataBits, parity, stopBits}))
+    if (!connection->applyLineSettings(line))
         reportSystemError("Fehler #0002 beim Initialisieren von COM", ports);
     configured.store(true, std::memory_order_release);
     isOpen = true;

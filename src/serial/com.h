@@ -23,13 +23,13 @@ void reportSystemError(const char* caption, PortSystem& ports = systemPorts());
 class cCOM {
 public:
     explicit cCOM(PortSystem& ports = systemPorts(), Clock& clock = systemClock());
-    cCOM(int portNumber, int baud, int dataBits, int parity, int stopBits, PortSystem& ports = systemPorts(),
-         Clock& clock = systemClock());
+    cCOM(int portNumber, const LineSettings& line, PortSystem& ports = systemPorts(), Clock& clock = systemClock());
     ~cCOM();
     cCOM(const cCOM&) = delete;
     cCOM& operator=(const cCOM&) = delete;
 
     bool Open(int portNumber, int baud, int dataBits, int parity, int stopBits);
+    bool Open(int portNumber, const LineSettings& line);
     bool Close();
     bool CanOpen(int portNumber);
     bool Probe(int portNumber, int& providerValue);
@@ -54,5 +54,8 @@ private:
     // Read by the acquisition thread while the user-interface thread may reopen the port.
     std::atomic<bool> configured{false};
 };
+
+// The gauges expect both lines up whenever the host listens.
+void raiseDtrAndRts(cCOM& port);
 
 }  // namespace valbrix

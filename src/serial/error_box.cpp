@@ -2,10 +2,9 @@
 
 #include <atomic>
 
+#include "serial/default_error_box.h"
+
 namespace valbrix {
-
-void defaultErrorBox(const char* caption, const char* text);
-
 namespace {
 // Set once by the program at start-up, read by whichever thread opens a port.
 std::atomic<ErrorBoxHandler> handler{nullptr};

@@ -7,12 +7,18 @@
 
 namespace valbrix {
 
+// The numbers are those of the Win32 line-settings record.
+enum class Parity { None = 0, Odd = 1, Even = 2, Mark = 3, Space = 4 };
+
 struct LineSettings {
     int baud = 4800;
     int dataBits = 8;
-    int parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    Parity parity = Parity::None;
     int stopBits = 1;  // 1 one, 2 two; anything else as one
 };
+
+// What every gauge speaks: 4800 baud, 8 data bits, no parity, one stop bit.
+inline constexpr LineSettings gaugeLineSettings{};
 
 // The codes of the Win32 escape functions, kept on every platform so callers read the same.
 enum class LineSignal { SetRts = 3, ClearRts = 4, SetDtr = 5, ClearDtr = 6 };

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "serial/default_error_box.h"
 #include "serial/port_driver.h"
 #include "serial/port_paths.h"
 
@@ -43,12 +44,12 @@ tcflag_t characterSize(int dataBits) {
     }
 }
 
-tcflag_t parityFlags(int parity) {
+tcflag_t parityFlags(Parity parity) {
     switch (parity) {
-        case 1: return PARENB | PARODD;
-        case 2: return PARENB;
-        case 3: return PARENB | PARODD | CMSPAR;
-        case 4: return PARENB | CMSPAR;
+        case Parity::Odd: return PARENB | PARODD;
+        case Parity::Even: return PARENB;
+        case Parity::Mark: return PARENB | PARODD | CMSPAR;
+        case Parity::Space: return PARENB | CMSPAR;
         default: return 0;
     }
 }

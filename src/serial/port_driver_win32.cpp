@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "serial/com.h"
+#include "serial/default_error_box.h"
 #include "serial/port_driver.h"
 
 namespace valbrix {

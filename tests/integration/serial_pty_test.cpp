@@ -80,7 +80,7 @@ TEST(SerialPty, OpensExclusivelyTalksAndRestoresTheLine) {
     PtyPair pty;
     home.link(12, pty.slavePath);
     {
-        cCOM com(12, 4800, 8, 0, 1);
+        cCOM com(12, gaugeLineSettings);
         ASSERT_TRUE(com.IsConfigured());
         EXPECT_EQ(com.ReadByte(), -1);  // nothing received, and no waiting for it
 
@@ -125,7 +125,7 @@ TEST(SerialPty, OpensExclusivelyTalksAndRestoresTheLine) {
 TEST(SerialPty, MissingPortsCannotBeOpened) {
     testing::ConfigHome home;
     home.link(3, home.root + "/no-such-device");
-    cCOM com(3, 4800, 8, 0, 1);
+    cCOM com(3, gaugeLineSettings);
     EXPECT_FALSE(com.IsConfigured());
     EXPECT_EQ(com.ReadByte(), -1);
     EXPECT_FALSE(com.WriteByte(1));

@@ -43,12 +43,12 @@ TEST(PortName, NamesByNumber) {
 
 TEST_F(ComTest, OpenSetsTheGaugeLineAndCloseRestoresIt) {
     const auto line = ports.add(3);
-    cCOM com(3, 4800, 8, 0, 1, ports, clock);
+    cCOM com(3, gaugeLineSettings, ports, clock);
     EXPECT_TRUE(com.IsConfigured());
     EXPECT_TRUE(line->open);
     EXPECT_EQ(line->applied.baud, 4800);
     EXPECT_EQ(line->applied.dataBits, 8);
-    EXPECT_EQ(line->applied.parity, 0);
+    EXPECT_EQ(line->applied.parity, Parity::None);
     EXPECT_EQ(line->applied.stopBits, 1);
     EXPECT_EQ(com.OpenPortNumber(), 3);
 
@@ -68,7 +68,7 @@ TEST_F(ComTest, OpenSetsTheGaugeLineAndCloseRestoresIt) {
 TEST_F(ComTest, OwnPortAnswersCanOpenAndProbeWithoutTouchingIt) {
     const auto line = ports.add(4);
     line->providerValue = 51;
-    cCOM com(4, 4800, 8, 0, 1, ports, clock);
+    cCOM com(4, gaugeLineSettings, ports, clock);
     const int opens = line->opens;
     EXPECT_TRUE(com.CanOpen(4));
     int provider = -7;
@@ -95,7 +95,7 @@ TEST_F(ComTest, PortNumbersOutsideTheNameRangeNeverOpen) {
 
 TEST_F(ComTest, PortInUseCannotBeOpenedTwice) {
     ports.add(2);
-    cCOM first(2, 4800, 8, 0, 1, ports, clock);
+    cCOM first(2, gaugeLineSettings, ports, clock);
     cCOM second(ports, clock);
     EXPECT_FALSE(second.CanOpen(2));
     EXPECT_FALSE(second.Open(2, 4800, 8, 0, 1));
@@ -116,7 +116,7 @@ TEST_F(ComTest, SetUpFailuresShowTheirBoxesAndThePortStaysInUse) {
 
 TEST_F(ComTest, WriteStringPausesAfterEveryByte) {
     const auto line = ports.add(1);
-    cCOM com(1, 4800, 8, 0, 1, ports, clock);
+    cCOM com(1, gaugeLineSettings, ports, clock);
     const std::uint32_t before = clock.now;
     EXPECT_TRUE(com.WriteString("\x02?G00\x03", 1));
     EXPECT_EQ(clock.now - before, 6u);

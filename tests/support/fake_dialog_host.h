@@ -15,6 +15,35 @@
 
 namespace valbrix::testing {
 
+// The dialog's controls by name, so that a recorded event reads "text DeviceLine=?".
+inline std::string controlName(int control) {
+    static const std::map<int, const char*> names = {
+        {ExitButton, "ExitButton"},
+        {StatusLine, "StatusLine"},
+        {ControlCharacterLabel, "ControlCharacterLabel"},
+        {DecimalSeparatorLabel, "DecimalSeparatorLabel"},
+        {UnitLabel, "UnitLabel"},
+        {ComPortLabel, "ComPortLabel"},
+        {FormatGroup, "FormatGroup"},
+        {PortGroup, "PortGroup"},
+        {ContinueButton, "ContinueButton"},
+        {DeviceGroup, "DeviceGroup"},
+        {DeviceLineControl, "DeviceLine"},
+        {ValueTextControl, "ValueText"},
+        {UnitTextControl, "UnitText"},
+        {SequenceLabel, "SequenceLabel"},
+        {ControlGroup, "ControlGroup"},
+        {ControlKeyList, "ControlKeyList"},
+        {PortListControl, "PortList"},
+        {DecimalSeparatorList, "DecimalSeparatorList"},
+        {UnitDisplayList, "UnitDisplayList"},
+        {SequenceField, "SequenceField"},
+        {MeasuredValueGroup, "MeasuredValueGroup"},
+    };
+    const auto found = names.find(control);
+    return found != names.end() ? found->second : std::to_string(control);
+}
+
 class FakeDialogHost final : public DialogHost {
 public:
     struct List {
@@ -32,13 +61,13 @@ public:
 
     void setControlText(int control, const std::string& text) override {
         texts[control] = text;
-        record("text " + std::to_string(control) + "=" + text);
+        record("text " + controlName(control) + "=" + text);
     }
     std::string controlText(int control) override { return texts[control]; }
     void enableControl(int control, bool enabled) override { this->enabled[control] = enabled; }
     void setListItems(int control, const std::vector<std::string>& items, int selected) override {
         lists[control] = List{items, selected};
-        record("list " + std::to_string(control));
+        record("list " + controlName(control));
     }
     int selectedIndex(int control) override { return lists[control].selected; }
     std::string selectedText(int control) override {

@@ -1,0 +1,209 @@
+// Hiding into the tray and coming back, the tray picture and its tips.
+#include "app/shell.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "shell_world.h"
+
+namespace valbrix {
+namespace {
+
+using namespace testing;
+
+TEST(Shell, ContinueCommandsHideIntoTheTray) {
+    for (const int id : {int{ContinueButton}, int{CommandContinueMenu}}) {
+        SCOPED_TRACE(id);
+        World w;
+        w.addPort(1);
+        w.start();
+        w.shell->command(id);
+        EXPECT_TRUE(w.shell->isInTray());
+        EXPECT_TRUE(w.shell->shellFlags().inTray.load());
+        EXPECT_TRUE(w.host.trayIconShown);
+        EXPECT_FALSE(w.host.visible);
+    }
+}
+
+TEST(Shell, LosingActivationHidesUnlessTheAboutBoxTookIt) {
+    struct Step {
+        bool aboutOpens;
+        bool deactivated;
+        bool minimized;
+        bool inTrayAfter;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        int trayIconsAdded;
+    };
+    const Case cases[] = {
+        {"another application", {{false, true, false, true}}, 1},
+        {"minimised", {{false, false, true, true}}, 1},
+        {"activated on screen", {{false, false, false, false}}, 0},
+        {"about box, then another application",
+         {{true, true, false, false}, {false, true, false, true}}, 1},
+        {"about box, then back", {{true, true, false, false}, {false, false, false, false}}, 0},
+        {"deactivated twice", {{false, true, false, true}, {false, true, false, true}}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        World w;
+        w.addPort(1);
+        w.start();
+        for (const Step& step : c.steps) {
+            if (step.aboutOpens) w.shell->aboutOpened();
+            w.shell->activated(step.deactivated, step.minimized);
+            EXPECT_EQ(w.shell->isInTray(), step.inTrayAfter);
+            EXPECT_EQ(w.host.visible, !step.inTrayAfter);
+        }
+        EXPECT_EQ(std::count_if(w.host.events.begin(), w.host.events.end(),
+                                [](const std::string& e) { return e.rfind("tray add", 0) == 0; }),
+                  c.trayIconsAdded);
+    }
+}
+
+TEST(Shell, TrayIconShowsTransferAndIdentification) {
+    struct Case {
+        const char* name;
+        const char* settings;
+        bool identified;
+        bool toggleTransfer;
+        int icon;
+        const char* tip;
+    };
+    const Case cases[] = {
+        {"start, no gauge", "", false, false, IconNoGauge, "Program started"},
+        {"start, no gauge, German", "Language=0\r\n", false, false, IconNoGauge, "Programm gestartet"},
+        {"model group 2", "Device=8525\r\n", false, false, IconActivePrinting, "Program active"},
+        {"model group 2, transfer off", "Device=7482\r\n", false, true, IconStandbyPrinting, "Program active"},
+        {"identified", "", true, false, IconActiveIdentified, "Program active"},
+        {"identified, transfer off", "", true, true, IconStandbyIdentified, "Program in Standby-Mode"},
+        {"no gauge, transfer off", "", false, true, IconNoGauge, "Please connect Device !"},
+        {"German standby", "Language=0\r\n", true, true, IconStandbyIdentified, "Programm im Standby-Modus."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        World w;
+        const std::shared_ptr<FakeLine> line = w.addPort(1);
+        w.settingsFile(c.settings);
+        w.start();
+        if (c.identified) w.identifyGauge(line);
+        w.shell->command(ContinueButton);
+        if (c.toggleTransfer) w.shell->command(CommandTransferActive);
+        EXPECT_TRUE(w.host.trayIconShown);
+        EXPECT_EQ(w.host.trayIcon, c.icon);
+        EXPECT_EQ(w.host.trayTip, c.tip);
+    }
+}
+
+TEST(Shell, TheIconFollowsAGaugeThatIdentifiesWhileHidden) {
+    World w;
+    const std::shared_ptr<FakeLine> line = w.addPort(1);
+    w.start();
+    w.shell->command(ContinueButton);
+    EXPECT_EQ(w.host.trayIcon, IconNoGauge);
+    w.identifyGauge(line);
+    w.shell->exportLoop()->pass();
+    w.host.runPosted();
+    EXPECT_EQ(w.host.trayIcon, IconActiveIdentified);
+    EXPECT_EQ(w.host.trayTip, "Program active");
+}
+
+TEST(Shell, NothingHappensToTheTrayWhileTheDialogIsOnScreen) {
+    World w;
+    w.addPort(1);
+    w.start();
+    w.host.events.clear();
+    w.shell->updateTrayIcon();
+    w.shell->setTrayTip("Values sent.");
+    w.host.runPosted();
+    w.shell->command(CommandTransferActive);
+    EXPECT_FALSE(w.shell->settingsInUse().transferActive);
+    EXPECT_FALSE(w.shell->shellFlags().transferActive.load());
+    EXPECT_TRUE(w.host.events.empty());
+}
+
+TEST(Shell, TrayTipAloneChangesOnTheIconShown) {
+    World w;
+    w.addPort(1);
+    w.start();
+    w.shell->command(ContinueButton);
+    EXPECT_EQ(w.host.trayTip, "Program started");
+    w.shell->setTrayTip("Values sent.");
+    EXPECT_EQ(w.host.trayTip, "Program started");  // not before the user-interface thread runs it
+    w.host.runPosted();
+    EXPECT_EQ(w.host.trayIcon, IconNoGauge);
+    EXPECT_EQ(w.host.trayTip, "Values sent.");
+
+    // Without a gauge the picture's tip does not replace the pair the export loop stored last, so the
+    // next icon shows that pair in the language of the moment.
+    w.shell->command(CommandTraySettings);
+    w.shell->setTrayTips(text::valuesSent);
+    w.shell->command(ContinueButton);
+    EXPECT_EQ(w.host.trayTip, "Values sent.");
+    w.shell->command(CommandTraySettings);
+    w.shell->command(CommandGerman);
+    w.shell->command(ContinueButton);
+    EXPECT_EQ(w.host.trayTip, "Werte \xFC" "bertragen.");
+}
+
+TEST(Shell, TrayClicks) {
+    struct Case {
+        const char* settings;
+        bool findDeviceGrayed;
+        const char* firstItem;
+    };
+    for (const Case c : {Case{"Language=0\r\n", false, "&Daten \xFC" "bertragen"},
+                         Case{"Device=8525\r\n", true, "&Transfer active"}}) {
+        SCOPED_TRACE(c.settings);
+        World w;
+        w.addPort(1);
+        w.settingsFile(c.settings);
+        w.start();
+        w.shell->command(ContinueButton);
+        w.shell->trayClicked(TrayButton::Right);
+        ASSERT_EQ(w.host.trayMenus.size(), 1u);
+        EXPECT_EQ(w.host.trayMenus[0][0].text, c.firstItem);
+        EXPECT_TRUE(w.host.trayMenus[0][0].checked);
+        EXPECT_EQ(findMenuItem(w.host.trayMenus[0], CommandFindDevice)->grayed, c.findDeviceGrayed);
+        EXPECT_TRUE(w.shell->isInTray());
+        w.shell->trayClicked(TrayButton::Left);
+        EXPECT_FALSE(w.shell->isInTray());
+        EXPECT_TRUE(w.host.visible);
+        EXPECT_FALSE(w.host.trayIconShown);
+        EXPECT_FALSE(w.shell->shellFlags().inTray.load());
+    }
+}
+
+TEST(Shell, ComingBackShowsTheGaugeName) {
+    World w;
+    const std::shared_ptr<FakeLine> line = w.addPort(1);
+    w.start();
+    w.shell->command(ContinueButton);
+    w.identifyGauge(line);
+    w.host.setControlText(DeviceLineControl, "");
+    w.shell->trayClicked(TrayButton::Left);
+    EXPECT_EQ(w.host.text(DeviceLineControl), "Pocket-VARNITRON 6121");
+}
+
+TEST(Shell, AutoMinimiseHidesThroughTheUserInterfaceThread) {
+    World w;
+    w.addPort(1);
+    w.settingsFile("AutoMinimize=1\r\n");
+    w.start();
+    for (int i = 0; i < ExportLoop::autoMinimizePass; ++i) w.shell->exportLoop()->pass();
+    EXPECT_FALSE(w.shell->isInTray());
+    w.host.runPosted();
+    EXPECT_TRUE(w.shell->isInTray());
+    EXPECT_TRUE(w.host.trayIconShown);
+}
+
+}  // namespace
+}  // namespace valbrix

@@ -3,38 +3,38 @@
 namespace gaugesim {
 namespace {
 
-constexpr char kStx = '\x02';
-constexpr char kEtx = '\x03';
+constexpr char stx = '\x02';
+constexpr char etx = '\x03';
 
 }  // namespace
 
 std::vector<std::string> CommandFramer::feed(std::string_view bytes) {
     std::vector<std::string> frames;
     for (const char byte : bytes) {
-        if (byte == kStx) {
-            segments_.emplace_back(1, kStx);
-            inFrame_ = true;
-            segmentOpen_ = true;
+        if (byte == stx) {
+            segmentTexts.emplace_back(1, stx);
+            inFrame = true;
+            segmentOpen = true;
             continue;
         }
-        if (!segmentOpen_) {
-            segments_.emplace_back();
-            segmentOpen_ = true;
+        if (!segmentOpen) {
+            segmentTexts.emplace_back();
+            segmentOpen = true;
         }
-        std::string& segment = segments_.back();
+        std::string& segment = segmentTexts.back();
         segment += byte;
-        if (inFrame_ && byte == kEtx) {
+        if (inFrame && byte == etx) {
             frames.push_back(segment.substr(1, segment.size() - 2));
-            inFrame_ = false;
-            segmentOpen_ = false;
+            inFrame = false;
+            segmentOpen = false;
         }
     }
     return frames;
 }
 
 void CommandFramer::abandonFrame() {
-    inFrame_ = false;
-    segmentOpen_ = false;
+    inFrame = false;
+    segmentOpen = false;
 }
 
 }  // namespace gaugesim

@@ -14,14 +14,14 @@ public:
     std::vector<std::string> feed(std::string_view bytes);
     // Everything received so far: each frame (STX..ETX, or the one still open) is one element, and so
     // is each run of bytes between frames.
-    const std::vector<std::string>& segments() const { return segments_; }
+    const std::vector<std::string>& segments() const { return segmentTexts; }
     // After a replug the host starts over, so a half-received frame must not be completed by new bytes.
     void abandonFrame();
 
 private:
-    std::vector<std::string> segments_;
-    bool inFrame_ = false;
-    bool segmentOpen_ = false;
+    std::vector<std::string> segmentTexts;
+    bool inFrame = false;
+    bool segmentOpen = false;
 };
 
 }  // namespace gaugesim

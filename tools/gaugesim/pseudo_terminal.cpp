@@ -14,16 +14,16 @@
 namespace gaugesim {
 
 PseudoTerminal::PseudoTerminal(PseudoTerminal&& other) noexcept
-    : master_(std::exchange(other.master_, -1)),
-      slave_(std::exchange(other.slave_, -1)),
-      slavePath_(std::exchange(other.slavePath_, {})) {}
+    : masterFd(std::exchange(other.masterFd, -1)),
+      slave(std::exchange(other.slave, -1)),
+      slaveName(std::exchange(other.slaveName, {})) {}
 
 PseudoTerminal& PseudoTerminal::operator=(PseudoTerminal&& other) noexcept {
     if (this != &other) {
         close();
-        master_ = std::exchange(other.master_, -1);
-        slave_ = std::exchange(other.slave_, -1);
-        slavePath_ = std::exchange(other.slavePath_, {});
+        masterFd = std::exchange(other.masterFd, -1);
+        slave = std::exchange(other.slave, -1);
+        slaveName = std::exchange(other.slaveName, {});
     }
     return *this;
 }
@@ -32,18 +32,18 @@ PseudoTerminal::~PseudoTerminal() { close(); }
 
 bool PseudoTerminal::open() {
     close();
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master_ < 0) {
+    masterFd = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (masterFd < 0) {
         reportSystemError("cannot open a pseudo-terminal");
         return false;
     }
     char name[128];
-    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+    if (::grantpt(masterFd) != 0 || ::unlockpt(masterFd) != 0) {
         reportSystemError("cannot unlock the pseudo-terminal");
         close();
         return false;
     }
-    if (const int error = ::ptsname_r(master_, name, sizeof name); error != 0) {
+    if (const int error = ::ptsname_r(masterFd, name, sizeof name); error != 0) {
         errno = error;
         reportSystemError("cannot name the pseudo-terminal");
         close();
@@ -52,8 +52,8 @@ bool PseudoTerminal::open() {
     // Holding the slave open means the master never sees a hangup when the host closes its port, so
     // the host can come and go like on a real cable. The simulator never reads this descriptor: every
     // byte written to the master stays for the host. No lock is taken, the host locks the port itself.
-    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slave_ < 0) {
+    slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave < 0) {
         reportSystemError(std::string("cannot open ") + name);
         close();
         return false;
@@ -61,38 +61,38 @@ bool PseudoTerminal::open() {
     // Raw, so nothing written to the master is echoed back to it as if the host had sent it, and line
     // ends pass unchanged. 4800 8N1 so that a look with stty shows the gauge's settings.
     termios settings{};
-    const bool read = ::tcgetattr(slave_, &settings) == 0;
+    const bool read = ::tcgetattr(slave, &settings) == 0;
     ::cfmakeraw(&settings);
     settings.c_cflag &= ~CSTOPB;
     ::cfsetspeed(&settings, B4800);
-    if (!read || ::tcsetattr(slave_, TCSANOW, &settings) != 0) {
+    if (!read || ::tcsetattr(slave, TCSANOW, &settings) != 0) {
         reportSystemError(std::string("cannot make ") + name + " raw");
         close();
         return false;
     }
     // The gauge thread must never block on a write while the host is not reading.
-    if (::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK) != 0) {
+    if (::fcntl(masterFd, F_SETFL, ::fcntl(masterFd, F_GETFL) | O_NONBLOCK) != 0) {
         reportSystemError("cannot make the pseudo-terminal non-blocking");
         close();
         return false;
     }
-    slavePath_ = name;
+    slaveName = name;
     return true;
 }
 
 bool PseudoTerminal::hostHasUnread() const {
     // Polling (never reading) the slave: the kernel first finishes moving what the master wrote into the
     // slave's queue, which a plain count of the queue would miss for a moment after each write.
-    pollfd slave{slave_, POLLIN, 0};
-    return ::poll(&slave, 1, 0) > 0 && (slave.revents & POLLIN);
+    pollfd watched{slave, POLLIN, 0};
+    return ::poll(&watched, 1, 0) > 0 && (watched.revents & POLLIN);
 }
 
 void PseudoTerminal::close() {
-    if (master_ >= 0) ::close(master_);
-    if (slave_ >= 0) ::close(slave_);
-    master_ = -1;
-    slave_ = -1;
-    slavePath_.clear();
+    if (masterFd >= 0) ::close(masterFd);
+    if (slave >= 0) ::close(slave);
+    masterFd = -1;
+    slave = -1;
+    slaveName.clear();
 }
 
 }  // namespace gaugesim

@@ -18,15 +18,15 @@ public:
     // Tells why on stderr when it fails.
     bool open();
     void close();
-    int master() const { return master_; }
+    int master() const { return masterFd; }
     // Whether bytes written to the master still wait in the slave's input queue for the host.
     bool hostHasUnread() const;
-    const std::string& slavePath() const { return slavePath_; }
+    const std::string& slavePath() const { return slaveName; }
 
 private:
-    int master_ = -1;
-    int slave_ = -1;
-    std::string slavePath_;
+    int masterFd = -1;
+    int slave = -1;
+    std::string slaveName;
 };
 
 }  // namespace gaugesim

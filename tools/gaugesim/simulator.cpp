@@ -18,7 +18,7 @@ namespace gaugesim {
 namespace {
 
 // 4800 baud with start bit, eight data bits and stop bit: ten bit times for every byte.
-constexpr std::chrono::nanoseconds kByteTime(10'000'000'000 / 4800);
+constexpr std::chrono::nanoseconds byteTime(10'000'000'000 / 4800);
 
 timespec pollTimeout(std::chrono::steady_clock::duration wait) {
     const auto ns = std::max<std::int64_t>(0, std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count());
@@ -27,39 +27,39 @@ timespec pollTimeout(std::chrono::steady_clock::duration wait) {
 
 }  // namespace
 
-Simulator::Simulator(Options options) : options_(std::move(options)) {}
+Simulator::Simulator(Options options) : options(std::move(options)) {}
 
 Simulator::~Simulator() {
     stopThread();
     closePort();
-    if (wakeFd_ >= 0) ::close(wakeFd_);
+    if (wakeFd >= 0) ::close(wakeFd);
 }
 
 bool Simulator::start(const std::string& linkPath) {
-    if (wakeFd_ >= 0) {
+    if (wakeFd >= 0) {
         reportError("the simulator has been started already");
         return false;
     }
-    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd_ < 0) {
+    wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd < 0) {
         reportSystemError("cannot create an event descriptor");
         return false;
     }
     {
-        std::lock_guard lock(mutex_);
-        linkPath_ = linkPath;
+        std::lock_guard lock(mutex);
+        linkName = linkPath;
     }
     return plugIn();
 }
 
 std::string Simulator::slavePath() const {
-    std::lock_guard lock(mutex_);
-    return pty_.slavePath();
+    std::lock_guard lock(mutex);
+    return pty.slavePath();
 }
 
 std::string Simulator::linkPath() const {
-    std::lock_guard lock(mutex_);
-    return linkPath_;
+    std::lock_guard lock(mutex);
+    return linkName;
 }
 
 void Simulator::send(const std::string& rawBytes) { queue({rawBytes}); }
@@ -90,9 +90,9 @@ void Simulator::statistics(const std::string& unit) { queueLines(statisticsLines
 void Simulator::dateLine() { queueLines({dateLineText(std::time(nullptr))}); }
 
 bool Simulator::waitIdle(int timeoutMs) {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [this] { return answers_.empty() && printouts_.empty() && !writing_; });
+    std::unique_lock lock(mutex);
+    return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [this] { return answers.empty() && printouts.empty() && !writing; });
 }
 
 bool Simulator::waitHostRead(int timeoutMs) {
@@ -100,8 +100,8 @@ bool Simulator::waitHostRead(int timeoutMs) {
     if (!waitIdle(timeoutMs)) return false;
     for (;;) {
         {
-            std::lock_guard lock(mutex_);
-            if (!plugged_ || !pty_.hostHasUnread()) return true;
+            std::lock_guard lock(mutex);
+            if (!plugged || !pty.hostHasUnread()) return true;
         }
         if (Clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -109,39 +109,39 @@ bool Simulator::waitHostRead(int timeoutMs) {
 }
 
 std::optional<WrittenItem> Simulator::lastPrintout() const {
-    std::lock_guard lock(mutex_);
-    return lastPrintout_;
+    std::lock_guard lock(mutex);
+    return lastWritten;
 }
 
 std::vector<std::string> Simulator::commands() const {
-    std::lock_guard lock(mutex_);
-    return commands_;
+    std::lock_guard lock(mutex);
+    return receivedCommands;
 }
 
 bool Simulator::waitForCommands(std::size_t count, int timeoutMs) {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return commands_.size() >= count; });
+    std::unique_lock lock(mutex);
+    return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return receivedCommands.size() >= count; });
 }
 
 std::optional<std::size_t> Simulator::waitForCommand(const std::string& command, std::size_t from, int timeoutMs) {
     std::optional<std::size_t> found;
-    std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
-        for (std::size_t i = from; i < commands_.size(); ++i) {
-            if (commandOf(commands_[i]) == command) {
+    std::unique_lock lock(mutex);
+    changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        for (std::size_t i = from; i < receivedCommands.size(); ++i) {
+            if (commandOf(receivedCommands[i]) == command) {
                 found = i;
                 return true;
             }
         }
-        from = commands_.size();
+        from = receivedCommands.size();
         return false;
     });
     return found;
 }
 
 std::vector<std::string> Simulator::rawReceived() const {
-    std::lock_guard lock(mutex_);
-    return framer_.segments();
+    std::lock_guard lock(mutex);
+    return framer.segments();
 }
 
 std::string Simulator::receivedBytes() const {
@@ -151,24 +151,24 @@ std::string Simulator::receivedBytes() const {
 }
 
 void Simulator::setEcho(EchoMode mode) {
-    std::lock_guard lock(mutex_);
-    options_.echo = mode;
+    std::lock_guard lock(mutex);
+    options.echo = mode;
 }
 
 void Simulator::setSilent(bool silent) {
-    std::lock_guard lock(mutex_);
-    options_.silent = silent;
+    std::lock_guard lock(mutex);
+    options.silent = silent;
     if (silent) {
-        answers_.clear();
-        printouts_.clear();
-        changed_.notify_all();
+        answers.clear();
+        printouts.clear();
+        changed.notify_all();
     }
 }
 
 void Simulator::setModel(int model, const std::string& text) {
-    std::lock_guard lock(mutex_);
-    options_.model = model;
-    options_.modelText = text;
+    std::lock_guard lock(mutex);
+    options.model = model;
+    options.modelText = text;
 }
 
 void Simulator::unplug() {
@@ -177,27 +177,27 @@ void Simulator::unplug() {
 }
 
 bool Simulator::plugIn() {
-    if (thread_.joinable()) return true;
-    if (wakeFd_ < 0) {
+    if (thread.joinable()) return true;
+    if (wakeFd < 0) {
         reportError("plug in after start");
         return false;
     }
-    PseudoTerminal pty;
-    if (!pty.open()) return false;
+    PseudoTerminal opened;
+    if (!opened.open()) return false;
     const std::string link = linkPath();
-    if (!link.empty() && !linkTo(link, pty.slavePath())) return false;
+    if (!link.empty() && !linkTo(link, opened.slavePath())) return false;
     {
-        std::lock_guard lock(mutex_);
-        pty_ = std::move(pty);
-        plugged_ = true;
-        stopping_ = false;
+        std::lock_guard lock(mutex);
+        pty = std::move(opened);
+        plugged = true;
+        stopping = false;
     }
-    thread_ = std::thread(&Simulator::run, this);
+    thread = std::thread(&Simulator::run, this);
     return true;
 }
 
 void Simulator::run() {
-    const int master = pty_.master();
+    const int master = pty.master();
     std::optional<Pending> current;
     std::size_t sent = 0;
     bool blocked = false;          // the host is not reading and the slave's input queue is full
@@ -206,15 +206,15 @@ void Simulator::run() {
     for (;;) {
         bool paced = false;
         {
-            std::lock_guard lock(mutex_);
-            if (stopping_) return;
+            std::lock_guard lock(mutex);
+            if (stopping) return;
             if (!current && (current = takeNext())) {
                 sent = 0;
                 // Deadlines run on from the previous item when this one was waiting for the line, so
                 // back-to-back lines keep the exact average rate however late the thread wakes.
-                byteDue = std::max(lineFreeAt, current->queuedAt) + kByteTime;
+                byteDue = std::max(lineFreeAt, current->queuedAt) + byteTime;
             }
-            paced = options_.paced;
+            paced = options.paced;
         }
         timespec timeout{};
         timespec* wait = nullptr;  // nothing to send: sleep until the host writes or a queue wakes us
@@ -222,7 +222,7 @@ void Simulator::run() {
             timeout = pollTimeout(paced ? byteDue - Clock::now() : Clock::duration::zero());
             wait = &timeout;
         }
-        pollfd fds[2] = {{master, static_cast<short>(POLLIN | (blocked ? POLLOUT : 0)), 0}, {wakeFd_, POLLIN, 0}};
+        pollfd fds[2] = {{master, static_cast<short>(POLLIN | (blocked ? POLLOUT : 0)), 0}, {wakeFd, POLLIN, 0}};
         if (::ppoll(fds, 2, wait, nullptr) < 0) {
             if (errno == EINTR) continue;
             reportSystemError("cannot poll the pseudo-terminal");
@@ -230,7 +230,7 @@ void Simulator::run() {
         }
         if (fds[1].revents & POLLIN) {
             std::uint64_t wakeups = 0;
-            [[maybe_unused]] const ssize_t drained = ::read(wakeFd_, &wakeups, sizeof wakeups);
+            [[maybe_unused]] const ssize_t drained = ::read(wakeFd, &wakeups, sizeof wakeups);
         }
         if (fds[0].revents & POLLIN) receive(master);
         if (!current || (blocked && !(fds[0].revents & POLLOUT))) continue;
@@ -239,23 +239,23 @@ void Simulator::run() {
         std::size_t count = current->bytes.size() - sent;
         if (paced) {
             if (now < byteDue) continue;
-            count = std::min<std::size_t>(count, 1 + (now - byteDue) / kByteTime);
+            count = std::min<std::size_t>(count, 1 + (now - byteDue) / byteTime);
         }
         const ssize_t written = ::write(master, current->bytes.data() + sent, count);
         if (written < 0 && errno != EAGAIN && errno != EINTR) {
             reportSystemError("cannot write to the pseudo-terminal");
             current.reset();
-            std::lock_guard lock(mutex_);
-            writing_ = false;
-            changed_.notify_all();
+            std::lock_guard lock(mutex);
+            writing = false;
+            changed.notify_all();
             continue;
         }
         const std::size_t done = written > 0 ? static_cast<std::size_t>(written) : 0;
         blocked = done < count;
         sent += done;
         if (paced && done > 0) {
-            lineFreeAt = byteDue + static_cast<Clock::rep>(done - 1) * kByteTime;
-            byteDue += static_cast<Clock::rep>(done) * kByteTime;
+            lineFreeAt = byteDue + static_cast<Clock::rep>(done - 1) * byteTime;
+            byteDue += static_cast<Clock::rep>(done) * byteTime;
         }
         if (sent == current->bytes.size()) {
             delivered(std::move(*current));
@@ -271,64 +271,64 @@ void Simulator::receive(int master) {
         if (got <= 0) return;
         std::vector<std::string> frames;
         {
-            std::lock_guard lock(mutex_);
-            frames = framer_.feed(std::string_view(buffer, static_cast<std::size_t>(got)));
+            std::lock_guard lock(mutex);
+            frames = framer.feed(std::string_view(buffer, static_cast<std::size_t>(got)));
             for (const std::string& frame : frames) {
-                commands_.push_back(frame);
+                receivedCommands.push_back(frame);
                 answer(frame);
             }
-            changed_.notify_all();
+            changed.notify_all();
         }
-        if (options_.onCommand) {
-            for (const std::string& frame : frames) options_.onCommand(frame);
+        if (options.onCommand) {
+            for (const std::string& frame : frames) options.onCommand(frame);
         }
     }
 }
 
 void Simulator::answer(const std::string& frame) {
-    if (options_.silent) return;
+    if (options.silent) return;
     const Clock::time_point now = Clock::now();
-    if (std::string echo = echoOf(frame, options_.echo); !echo.empty()) {
-        answers_.push_back({WrittenItem::Kind::Echo, std::move(echo), now});
+    if (std::string echo = echoOf(frame, options.echo); !echo.empty()) {
+        answers.push_back({WrittenItem::Kind::Echo, std::move(echo), now});
     }
-    if (const std::optional<std::string> reply = replyTo(frame, options_)) {
-        answers_.push_back({WrittenItem::Kind::Reply, *reply + std::string(lineEndBytes(options_.lineEnd)), now});
+    if (const std::optional<std::string> reply = replyTo(frame, options)) {
+        answers.push_back({WrittenItem::Kind::Reply, *reply + std::string(lineEndBytes(options.lineEnd)), now});
     }
 }
 
 std::optional<Simulator::Pending> Simulator::takeNext() {
     // Echoes and replies go first: the host gives up on an echo after 300 ms, however long the printout.
-    std::deque<Pending>& queue = answers_.empty() ? printouts_ : answers_;
+    std::deque<Pending>& queue = answers.empty() ? printouts : answers;
     if (queue.empty()) return std::nullopt;
     Pending next = std::move(queue.front());
     queue.pop_front();
-    writing_ = true;
+    writing = true;
     return next;
 }
 
 void Simulator::delivered(Pending item) {
     const WrittenItem written{item.kind, std::move(item.bytes), Clock::now()};
     {
-        std::lock_guard lock(mutex_);
-        writing_ = false;
-        if (written.kind == WrittenItem::Kind::Printout) lastPrintout_ = written;
-        changed_.notify_all();
+        std::lock_guard lock(mutex);
+        writing = false;
+        if (written.kind == WrittenItem::Kind::Printout) lastWritten = written;
+        changed.notify_all();
     }
-    if (options_.onItemWritten) options_.onItemWritten(written);
+    if (options.onItemWritten) options.onItemWritten(written);
 }
 
 void Simulator::queue(std::vector<std::string> items) {
     {
-        std::lock_guard lock(mutex_);
-        if (!plugged_ || options_.silent) return;
+        std::lock_guard lock(mutex);
+        if (!plugged || options.silent) return;
         const Clock::time_point now = Clock::now();
-        for (std::string& item : items) printouts_.push_back({WrittenItem::Kind::Printout, std::move(item), now});
+        for (std::string& item : items) printouts.push_back({WrittenItem::Kind::Printout, std::move(item), now});
     }
     wake();
 }
 
 void Simulator::queueLines(const std::vector<std::string>& lines) {
-    const std::string_view end = lineEndBytes(options_.lineEnd);
+    const std::string_view end = lineEndBytes(options.lineEnd);
     std::vector<std::string> items;
     items.reserve(lines.size());
     for (const std::string& line : lines) items.push_back(line + std::string(end));
@@ -337,31 +337,31 @@ void Simulator::queueLines(const std::vector<std::string>& lines) {
 
 void Simulator::wake() {
     const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
+    [[maybe_unused]] const ssize_t written = ::write(wakeFd, &one, sizeof one);
 }
 
 void Simulator::stopThread() {
-    if (!thread_.joinable()) return;
+    if (!thread.joinable()) return;
     {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
+        std::lock_guard lock(mutex);
+        stopping = true;
     }
     wake();
-    thread_.join();
+    thread.join();
 }
 
 void Simulator::closePort() {
-    std::lock_guard lock(mutex_);
-    if (!plugged_) return;
+    std::lock_guard lock(mutex);
+    if (!plugged) return;
     // The link goes first, so a host that reopens as soon as its port fails finds no stale device.
-    if (!linkPath_.empty()) removeLinkTo(linkPath_, pty_.slavePath());
-    pty_.close();
-    plugged_ = false;
-    answers_.clear();
-    printouts_.clear();
-    writing_ = false;
-    framer_.abandonFrame();
-    changed_.notify_all();
+    if (!linkName.empty()) removeLinkTo(linkName, pty.slavePath());
+    pty.close();
+    plugged = false;
+    answers.clear();
+    printouts.clear();
+    writing = false;
+    framer.abandonFrame();
+    changed.notify_all();
 }
 
 }  // namespace gaugesim

@@ -90,21 +90,21 @@ private:
     void stopThread();
     void closePort();
 
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    Options options_;
-    std::string linkPath_;
-    PseudoTerminal pty_;
-    bool plugged_ = false;
-    bool stopping_ = false;
-    std::deque<Pending> answers_;
-    std::deque<Pending> printouts_;
-    bool writing_ = false;  // the gauge thread holds an item it took from a queue
-    std::optional<WrittenItem> lastPrintout_;
-    CommandFramer framer_;
-    std::vector<std::string> commands_;
-    int wakeFd_ = -1;
-    std::thread thread_;
+    mutable std::mutex mutex;
+    std::condition_variable changed;
+    Options options;
+    std::string linkName;
+    PseudoTerminal pty;
+    bool plugged = false;
+    bool stopping = false;
+    std::deque<Pending> answers;
+    std::deque<Pending> printouts;
+    bool writing = false;  // the gauge thread holds an item it took from a queue
+    std::optional<WrittenItem> lastWritten;
+    CommandFramer framer;
+    std::vector<std::string> receivedCommands;
+    int wakeFd = -1;
+    std::thread thread;
 };
 
 }  // namespace gaugesim

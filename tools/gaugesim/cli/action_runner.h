@@ -11,7 +11,7 @@ class ActionRunner {
 public:
     enum class Outcome { Done, Stopped, Failed };
     ActionRunner(gaugesim::Simulator& gauge, TerminationSignals& signals, int model)
-        : gauge_(gauge), signals_(signals), model_(model) {}
+        : gauge(gauge), signals(signals), model(model) {}
 
     Outcome run(const Action& action);
     // Until everything queued has gone out.
@@ -27,9 +27,9 @@ private:
     Outcome expect(const Action& action);
     void reading(int number, const std::string& value, const std::string& unit);
 
-    gaugesim::Simulator& gauge_;
-    TerminationSignals& signals_;
-    int model_;
-    int seriesNumber_ = 0;          // a series goes on counting when repeated, like the gauge's memory
-    std::size_t commandsMatched_ = 0;  // each expect waits for a frame after the one the last expect took
+    gaugesim::Simulator& gauge;
+    TerminationSignals& signals;
+    int model;
+    int seriesNumber = 0;          // a series goes on counting when repeated, like the gauge's memory
+    std::size_t commandsMatched = 0;  // each expect waits for a frame after the one the last expect took
 };

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr const char* kHelp = R"(Usage: gaugesim [OPTION]...
+constexpr const char* helpText = R"(Usage: gaugesim [OPTION]...
 
 Plays a measuring gauge at the end of a virtual serial cable, so you can try Valbrix
 without a gauge. Once the port exists gaugesim prints
@@ -87,7 +87,7 @@ out, 2 for bad arguments or a bad script.
 
 }  // namespace
 
-void printHelp(std::FILE* out) { std::fputs(kHelp, out); }
+void printHelp(std::FILE* out) { std::fputs(helpText, out); }
 
 std::optional<CommandLine> parseCommandLine(int argc, char** argv) {
     CommandLine result;

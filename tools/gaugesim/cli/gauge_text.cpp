@@ -6,7 +6,7 @@
 namespace {
 
 // The characters Windows-1252 puts at 0x80..0x9F, where Latin-1 has control codes; 0 where it has none.
-constexpr char16_t kHighControls[32] = {
+constexpr char16_t highControls[32] = {
     0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
@@ -22,7 +22,7 @@ int hexDigit(char c) {
 int windows1252(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
     for (int i = 0; i < 32; ++i) {
-        if (kHighControls[i] != 0 && kHighControls[i] == c) return 0x80 + i;
+        if (highControls[i] != 0 && highControls[i] == c) return 0x80 + i;
     }
     return -1;
 }

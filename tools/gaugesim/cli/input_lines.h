@@ -8,12 +8,12 @@
 class InputLines {
 public:
     enum class Result { Line, End, Stopped };
-    InputLines(int fd, TerminationSignals& signals) : fd_(fd), signals_(signals) {}
+    InputLines(int fd, TerminationSignals& signals) : fd(fd), signals(signals) {}
     Result next(std::string& line);
 
 private:
-    int fd_;
-    TerminationSignals& signals_;
-    std::string buffer_;
-    bool ended_ = false;
+    int fd;
+    TerminationSignals& signals;
+    std::string buffer;
+    bool ended = false;
 };

@@ -21,32 +21,32 @@ TerminationSignals::TerminationSignals() {
         gaugesim::reportError("cannot block the termination signals");
         return;
     }
-    fd_ = signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
-    if (fd_ < 0) gaugesim::reportSystemError("cannot watch the termination signals");
+    signalFd = signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
+    if (signalFd < 0) gaugesim::reportSystemError("cannot watch the termination signals");
 }
 
 TerminationSignals::~TerminationSignals() {
-    if (fd_ >= 0) close(fd_);
+    if (signalFd >= 0) close(signalFd);
 }
 
 bool TerminationSignals::wait(int ms) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(ms, 0));
-    while (!arrived_) {
+    while (!arrived) {
         int left = -1;
         if (ms >= 0) {
             left = static_cast<int>(
                 std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count());
             left = std::max(left, 0);
         }
-        pollfd watch{fd_, POLLIN, 0};
+        pollfd watch{signalFd, POLLIN, 0};
         const int ready = poll(&watch, 1, left);
         if (ready < 0 && errno == EINTR) continue;
         if (ready > 0) {
             signalfd_siginfo info;
-            arrived_ = read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info);
+            arrived = read(signalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info);
         }
         if (left == 0 || ready < 0) break;
     }
-    return arrived_;
+    return arrived;
 }

@@ -10,12 +10,12 @@ public:
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
-    bool valid() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
+    bool valid() const { return signalFd >= 0; }
+    int fd() const { return signalFd; }
     // Waits up to ms milliseconds (-1: for ever); true once a termination signal has arrived.
     bool wait(int ms);
 
 private:
-    int fd_ = -1;
-    bool arrived_ = false;
+    int signalFd = -1;
+    bool arrived = false;
 };

@@ -22,51 +22,51 @@ int millisecondsLeft(Clock::time_point deadline) {
 }  // namespace
 
 HostPort::HostPort(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return;
+    const int opened = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (opened < 0) return;
     termios settings{};
-    bool ready = ::tcgetattr(fd, &settings) == 0;
+    bool ready = ::tcgetattr(opened, &settings) == 0;
     if (ready) {
         ::cfmakeraw(&settings);
-        ready = ::tcsetattr(fd, TCSANOW, &settings) == 0;
+        ready = ::tcsetattr(opened, TCSANOW, &settings) == 0;
     }
-    if (!ready || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
-        ::close(fd);
+    if (!ready || ::flock(opened, LOCK_EX | LOCK_NB) != 0 || ::ioctl(opened, TIOCEXCL) != 0) {
+        ::close(opened);
         return;
     }
-    fd_ = fd;
+    fd = opened;
 }
 
 HostPort::~HostPort() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd >= 0) ::close(fd);
 }
 
-ssize_t HostPort::write(std::string_view bytes) { return ::write(fd_, bytes.data(), bytes.size()); }
+ssize_t HostPort::write(std::string_view bytes) { return ::write(fd, bytes.data(), bytes.size()); }
 
 std::string HostPort::read(std::size_t count, int timeoutMs) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::string received;
-    while (received.size() < count && !hungUp_ && Clock::now() < deadline) readSome(received, millisecondsLeft(deadline));
+    while (received.size() < count && !hangUpSeen && Clock::now() < deadline) readSome(received, millisecondsLeft(deadline));
     return received;
 }
 
 std::string HostPort::readUntil(std::string_view tail, int timeoutMs) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::string received;
-    while (!std::string_view(received).ends_with(tail) && !hungUp_ && Clock::now() < deadline) {
+    while (!std::string_view(received).ends_with(tail) && !hangUpSeen && Clock::now() < deadline) {
         readSome(received, millisecondsLeft(deadline));
     }
     return received;
 }
 
 void HostPort::readSome(std::string& into, int timeoutMs) {
-    pollfd port{fd_, POLLIN, 0};
+    pollfd port{fd, POLLIN, 0};
     if (::poll(&port, 1, timeoutMs) <= 0) return;
     char buffer[4096];
-    const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
     if (got > 0) {
         into.append(buffer, static_cast<std::size_t>(got));
     } else if (got == 0 || errno != EAGAIN) {
-        hungUp_ = true;  // a hung-up tty reads as end of file or EIO
+        hangUpSeen = true;  // a hung-up tty reads as end of file or EIO
     }
 }

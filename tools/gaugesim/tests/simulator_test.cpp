@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 // Generous, because the machines running the tests are often busy building.
-constexpr int kWaitMs = 5000;
+constexpr int waitMs = 5000;
 
 std::string frame(const std::string& text) { return "\x02" + text + "\x03"; }
 
@@ -48,7 +48,7 @@ TEST(Simulator, EchoesTheFrameThenAnswersG00WithTheModel) {
     HostPort host(gauge.slavePath());
     ASSERT_TRUE(host.isOpen());
     host.write(frame("?G00"));
-    EXPECT_EQ(host.read(13, kWaitMs), frame("?G00") + "G6121\r\n");
+    EXPECT_EQ(host.read(13, waitMs), frame("?G00") + "G6121\r\n");
     EXPECT_EQ(gauge.commands(), std::vector<std::string>{"?G00"});
 }
 
@@ -61,9 +61,9 @@ TEST(Simulator, Model6135AnswersTheExtendedIdentification) {
     HostPort host(gauge.slavePath());
     ASSERT_TRUE(host.isOpen());
     host.write(frame("/G00"));
-    EXPECT_EQ(host.readUntil("\r\n", kWaitMs), frame("/G00") + "/G6135\r\n");
+    EXPECT_EQ(host.readUntil("\r\n", waitMs), frame("/G00") + "/G6135\r\n");
     host.write(frame("/G0A"));
-    EXPECT_EQ(host.readUntil("\r\n", kWaitMs), frame("/G0A") + "/G6135 FN\r\n");
+    EXPECT_EQ(host.readUntil("\r\n", waitMs), frame("/G0A") + "/G6135 FN\r\n");
 }
 
 TEST(Simulator, EchoNoneSendsOnlyTheReplyAndWrongChangesOneByte) {
@@ -74,11 +74,11 @@ TEST(Simulator, EchoNoneSendsOnlyTheReplyAndWrongChangesOneByte) {
 
     gauge.setEcho(EchoMode::None);
     host.write(frame("?G00"));
-    EXPECT_EQ(host.readUntil("\r\n", kWaitMs), "G6121\r\n");
+    EXPECT_EQ(host.readUntil("\r\n", waitMs), "G6121\r\n");
 
     gauge.setEcho(EchoMode::Wrong);
     host.write(frame("?G00"));
-    const std::string received = host.readUntil("\r\n", kWaitMs);
+    const std::string received = host.readUntil("\r\n", waitMs);
     ASSERT_EQ(received.size(), 13u);
     EXPECT_EQ(received.substr(6), "G6121\r\n");
     const std::string sent = frame("?G00");
@@ -95,7 +95,7 @@ TEST(Simulator, MemoryDumpIsGridMarkerNumberedValuesAndEndMarker) {
     HostPort host(gauge.slavePath());
     ASSERT_TRUE(host.isOpen());
     gauge.memoryDump(3, 2, "mm");
-    const std::string dump = host.readUntil("#FileEnd:\n", kWaitMs);
+    const std::string dump = host.readUntil("#FileEnd:\n", waitMs);
     EXPECT_EQ(dump, "#GridX: 2\n   1:  10.0 mm\n   2:  10.1 mm\n   3:  10.2 mm\n#FileEnd:\n");
     EXPECT_EQ(dump.substr(8, 1), "2");  // hosts read the column count from index 8
 }
@@ -108,9 +108,9 @@ TEST(Simulator, PacedOutputTakesAsLongAsAt4800Baud) {
     const auto begin = std::chrono::steady_clock::now();
     gauge.send(std::string(48, 'x'));
     // 48 bytes of ten bits each at 4800 baud take 100 ms; only the lower bound is safe to assert.
-    EXPECT_EQ(host.read(48, kWaitMs).size(), 48u);
+    EXPECT_EQ(host.read(48, waitMs).size(), 48u);
     EXPECT_GE(std::chrono::steady_clock::now() - begin, 90ms);
-    ASSERT_TRUE(gauge.waitIdle(kWaitMs));
+    ASSERT_TRUE(gauge.waitIdle(waitMs));
     const std::optional<WrittenItem> last = gauge.lastPrintout();
     ASSERT_TRUE(last.has_value());
     EXPECT_GE(last->lastByteAt - begin, 90ms);
@@ -128,8 +128,8 @@ TEST(Simulator, HostReceivesEverythingWrittenToTheMaster) {
         expected += (i < 10 ? "   " : i < 100 ? "  " : i < 1000 ? " " : "") + std::to_string(i) + ":  " +
                     std::to_string(i % 97) + ".5 um\r\n";
     }
-    EXPECT_EQ(host.read(expected.size(), kWaitMs), expected);
-    EXPECT_TRUE(gauge.waitHostRead(kWaitMs));
+    EXPECT_EQ(host.read(expected.size(), waitMs), expected);
+    EXPECT_TRUE(gauge.waitHostRead(waitMs));
 }
 
 TEST(Simulator, UnplugEndsTheHostsPortAndPlugInRelinks) {
@@ -143,7 +143,7 @@ TEST(Simulator, UnplugEndsTheHostsPortAndPlugInRelinks) {
         ASSERT_TRUE(host.isOpen());
         gauge.unplug();
         EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
-        EXPECT_EQ(host.read(1, kWaitMs), "");
+        EXPECT_EQ(host.read(1, waitMs), "");
         EXPECT_TRUE(host.hungUp());
         EXPECT_LT(host.write(frame("?G00")), 0);
     }
@@ -152,7 +152,7 @@ TEST(Simulator, UnplugEndsTheHostsPortAndPlugInRelinks) {
     HostPort host(link.string());
     ASSERT_TRUE(host.isOpen());
     host.write(frame("?G00"));
-    EXPECT_EQ(host.readUntil("\r\n", kWaitMs), frame("?G00") + "G6121\r\n");
+    EXPECT_EQ(host.readUntil("\r\n", waitMs), frame("?G00") + "G6121\r\n");
 }
 
 }  // namespace

@@ -196,7 +196,7 @@ void Shell::portChanged(bool arrival) {
 }
 
 void Shell::terminate() {
-    if (running()) shutdown();
+    if (running()) shutdown(EndAskedBy::System);
 }
 
 void Shell::showDeviceLine(const std::string& name) {
@@ -257,17 +257,23 @@ void Shell::requestExit() {
     if (settings.askForClose &&
         !host.askYesNo(text::questionCaption.in(settings.language), text::leaveQuestion.in(settings.language)))
         return;
-    shutdown();
+    shutdown(EndAskedBy::User);
 }
 
 // The export thread only ever posts to this thread, so joining it here cannot deadlock.
-void Shell::shutdown() {
+void Shell::shutdown(EndAskedBy askedBy) {
     showFromTray();
     loop.reset();
-    saveSettings(settings,
-                 SavedChoices{host.selectedText(ControlKeyList), host.selectedText(DecimalSeparatorList),
-                              host.selectedText(UnitDisplayList), host.controlText(SequenceField)},
-                 locations, store);
+    const bool saved =
+        saveSettings(settings,
+                     SavedChoices{host.selectedText(ControlKeyList), host.selectedText(DecimalSeparatorList),
+                                  host.selectedText(UnitDisplayList), host.controlText(SequenceField)},
+                     locations, store);
+    if (!saved) {
+        const std::string message = std::string(text::settingsNotSaved.in(settings.language)) + "\n" + settings.settingsPath;
+        if (askedBy == EndAskedBy::User) host.showNotice(text::portNoticeCaption, message);
+        else host.traceLine(message);
+    }
     gauge.reset();
     host.removeTrayIcon();
     host.endDialog();

@@ -88,7 +88,10 @@ private:
 
     void showStatus(const std::string& text);
     void requestExit();
-    void shutdown();
+    // Asked by the user, a failed save is shown in a box; asked by the system (log off, SIGTERM),
+    // nothing may hold the ending up, so it only goes to the trace.
+    enum class EndAskedBy { User, System };
+    void shutdown(EndAskedBy askedBy);
     void hideToTrayNow();
     void showFromTray();
     void updateTrayIconNow();

@@ -52,6 +52,8 @@ inline constexpr LocalizedText layoutGermanEnglish{"Deutsch / Englisch", "German
 inline constexpr LocalizedText layoutFrench{"Franz\xF6sisch", "French"};
 inline constexpr LocalizedText keyNotTyped{"Ein Zeichen ist mit dieser Tastaturbelegung nicht tippbar.",
                                            "A character cannot be typed on this keyboard layout."};
+inline constexpr LocalizedText settingsNotSaved{"Die Einstellungen konnten nicht gespeichert werden:",
+                                                "The settings could not be saved:"};
 inline constexpr LocalizedText requestNotSent{"Anfrage an das Ger\xE4t nicht gesendet.", "Request to the device not sent."};
 
 // The same in both languages.

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+#include "settings/file_system.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "app/shell.h"
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
     // Hidden in the tray is the program's working state: closing a box then must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     setErrorBoxHandler(showSerialErrorBox);
+    failWritesBeyondFileSizeLimit();
 
     std::unique_ptr<KeySink> keys = XTestKeySink::open();
     if (!keys) {

@@ -15,5 +15,8 @@ bool createFolders(const std::string& path);
 bool replaceFile(const std::string& from, const std::string& to);
 // Pushes what was written to file through to the disk.
 bool flushToDisk(std::FILE* file);
+// A write beyond the process's file-size limit then fails like one on a full disk, instead of ending
+// the program (SIGXFSZ on POSIX); nothing to do on Windows.
+void failWritesBeyondFileSizeLimit();
 
 }  // namespace valbrix

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+
 namespace valbrix {
 namespace {
 
@@ -29,5 +31,7 @@ bool createFolders(const std::string& path) {
 bool replaceFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 
 bool flushToDisk(std::FILE* file) { return fsync(fileno(file)) == 0; }
+
+void failWritesBeyondFileSizeLimit() { std::signal(SIGXFSZ, SIG_IGN); }
 
 }  // namespace valbrix

@@ -34,4 +34,6 @@ bool replaceFile(const std::string& from, const std::string& to) {
 
 bool flushToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
 
+void failWritesBeyondFileSizeLimit() {}
+
 }  // namespace valbrix

@@ -110,8 +110,12 @@ std::string_view lineEndOf(std::string_view text) {
 std::optional<std::string> iniValue(std::string_view text, std::string_view section, std::string_view key) {
     const Found found = locate(text, section, key);
     if (!found.key) return std::nullopt;
-    const std::string_view value = found.keyParsed.value;
-    return std::string(value.substr(0, value.find('\0')));
+    std::string_view value = found.keyParsed.value;
+    value = value.substr(0, value.find('\0'));
+    // Like the profile calls: a value in matching single or double quotes reads without them.
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return std::string(value);
 }
 
 std::string iniWithValue(std::string_view text, std::string_view section, std::string_view key,

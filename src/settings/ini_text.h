@@ -10,7 +10,8 @@
 
 namespace valbrix {
 
-// The key's value, up to its first NUL byte; nothing when the section or the key is missing.
+// The key's value, up to its first NUL byte and without surrounding matching quotes; nothing when the
+// section or the key is missing.
 std::optional<std::string> iniValue(std::string_view text, std::string_view section, std::string_view key);
 
 // text with the key's value replaced, or else the key added at the end of its section, or else the

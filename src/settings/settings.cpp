@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 
 #include "settings/file_system.h"
 #include "settings/settings_paths.h"
 #include "settings/whole_file.h"
 #include "common/numbers.h"
+#include "common/cp1252.h"
 #include "common/text.h"
 #include "gauge/catalogue.h"
 
@@ -24,6 +26,12 @@ constexpr std::size_t savedSequenceLength = 9998;
 int readNumber(const std::string& text) { return truncateToInt(readDecimal(text.c_str())); }
 
 bool isOn(const std::string& text) { return text[0] == '1'; }
+
+// A file saved as UTF-8 by a modern editor means the same characters ("\xC2\xB5" is the µ 0xB5).
+std::string fromFileText(std::string text) {
+    std::optional<std::string> converted = cp1252FromUtf8(text);
+    return converted ? std::move(*converted) : std::move(text);
+}
 
 int lowBits(const std::string& text, unsigned mask) {
     return static_cast<int>(static_cast<unsigned char>(text[0]) & mask);
@@ -51,7 +59,7 @@ void loadSettings(Settings& settings, const SettingsLocations& where, SettingsSt
                                 : absolutePath(fileName, where.programDirectory);
 
     const auto get = [&](const char* key, const char* defaultValue, std::size_t maxLength) {
-        return store.get(settings.settingsPath, section, key, defaultValue, maxLength);
+        return fromFileText(store.get(settings.settingsPath, section, key, defaultValue, maxLength));
     };
     settings.comPort = readNumber(get("ComPort", "1", 98));
     settings.sequence = upperCased(get("Sequence", "TAB,DOWN", 298));
@@ -77,20 +85,23 @@ std::string readListKey(const Settings& settings, SettingsStore& store, ListKey 
     static constexpr ListEntry entries[] = {
         {"Separator", "Enter"}, {"DecimalSeparator", ","}, {"Format", "2,7 um/mil/Tesla"}};
     const ListEntry& entry = entries[static_cast<int>(key)];
-    return store.get(settings.settingsPath, section, entry.key, entry.defaultValue, listTextLength);
+    return fromFileText(store.get(settings.settingsPath, section, entry.key, entry.defaultValue, listTextLength));
 }
 
-void saveSettings(Settings& settings, const SavedChoices& choices, const SettingsLocations& where,
+bool saveSettings(Settings& settings, const SavedChoices& choices, const SettingsLocations& where,
                   SettingsStore& store) {
+    bool saved = true;
     const auto put = [&](const char* key, const std::string& value) {
-        return store.put(settings.settingsPath, section, key, value);
+        const bool written = store.put(settings.settingsPath, section, key, value);
+        saved = saved && written;
+        return written;
     };
     const std::string controlCharacter = choices.controlCharacter.substr(0, listTextLength);
 
     // The first write tells whether the program folder takes the file at all.
     bool moved = false;
-    if (settings.settingsPath != settings.perUserPath && !put("Separator", controlCharacter) &&
-        !where.perUserFolder.empty()) {
+    if (settings.settingsPath != settings.perUserPath &&
+        !store.put(settings.settingsPath, section, "Separator", controlCharacter) && !where.perUserFolder.empty()) {
         moveToPerUserFolder(settings, where);
         moved = true;
     }
@@ -107,6 +118,7 @@ void saveSettings(Settings& settings, const SavedChoices& choices, const Setting
     put("Sequence", choices.sequence.substr(0, savedSequenceLength));
     // The one time the program sets AutoMinimize itself; otherwise the key is the user's to put there.
     if (moved) put("AutoMinimize", "1");
+    return saved;
 }
 
 }  // namespace valbrix

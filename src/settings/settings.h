@@ -50,8 +50,9 @@ struct SavedChoices {
 };
 
 // Writes the settings, moving the file to the per-user folder first when the program folder refuses it
-// (settings.settingsPath follows). A write that fails leaves the setting as it was; nobody is told.
-void saveSettings(Settings& settings, const SavedChoices& choices, const SettingsLocations& where,
+// (settings.settingsPath follows). A write that fails leaves the setting as it was in the file; false
+// when any did, so that the user can be told.
+bool saveSettings(Settings& settings, const SavedChoices& choices, const SettingsLocations& where,
                   SettingsStore& store);
 
 }  // namespace valbrix

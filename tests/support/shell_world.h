@@ -33,10 +33,11 @@ public:
     bool put(const std::string& file, const std::string& section, const std::string& key,
              const std::string& value) override {
         if (onPut) onPut();
-        return real.put(file, section, key, value);
+        return !refuseWrites && real.put(file, section, key, value);
     }
 
     std::function<void()> onPut;
+    bool refuseWrites = false;  // as a full disk or a read-only folder would
 
 private:
     IniFileStore real;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "settings/settings_store.h"
 #include "temp_folder.h"
 
 #ifndef _WIN32
@@ -69,6 +70,26 @@ TEST(IniFileStore, ReadsLikeTheProfileCalls) {
     for (const Case& c : cases) EXPECT_EQ(store.get(file, "Settings", c.key, "-", c.maxLength), c.value) << c.key;
     EXPECT_EQ(store.get(file, "Other", "ComPort", "1", 99), "1");
     EXPECT_EQ(store.get(temp.path("absent.ini"), "Settings", "ComPort", "1", 99), "1");
+}
+
+TEST(IniFileStore, MatchingQuotesAroundAValueAreDropped) {
+    struct Case {
+        const char* stored;
+        const char* read;
+    };
+    const Case cases[] = {
+        {"\"2,7\"", "2,7"}, {"'TAB,DOWN'", "TAB,DOWN"}, {"\"\"", ""},      {"\"", "\""},
+        {"\"2,7", "\"2,7"}, {"\"2,7'", "\"2,7'"},          {"2\"7\"", "2\"7\""}, {" \"x\" ", "x"},
+    };
+    for (const Case& c : cases) {
+        TempFolder temp;
+        const std::string file = temp.path("Valbrix.ini");
+        writeFile(file, std::string("[Settings]\r\nFormat=") + c.stored + "\r\n");
+        IniFileStore store;
+        EXPECT_EQ(store.get(file, "Settings", "Format", "-", 99), c.read) << c.stored;
+        // The system's own profile calls read it the same way.
+        EXPECT_EQ(systemSettingsStore().get(file, "Settings", "Format", "-", 99), c.read) << c.stored;
+    }
 }
 
 TEST(IniFileStore, MissingFolderIsNotCreated) {

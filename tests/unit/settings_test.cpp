@@ -11,7 +11,10 @@
 #include "temp_folder.h"
 
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "unprivileged.h"
 #endif
@@ -104,6 +107,30 @@ TEST(Settings, ReadsFlagsAndTheSequence) {
     EXPECT_EQ(readListKey(settings, places.store, ListKey::ValueFormat), "2,7");
 }
 
+// A modern editor saves the file as UTF-8: the µ it shows is what the program reads, and the file is
+// written back in the program's own encoding.
+TEST(Settings, AFileSavedAsUtf8ReadsAsItLooks) {
+    Places places;
+    writeFile(places.programFile, "[Settings]\r\nFormat=\"2,7 \xC2\xB5m/mil/Tesla\"\r\nSequence=tab,\xC3\xA9\r\n");
+    Settings settings = places.load();
+    EXPECT_EQ(readListKey(settings, places.store, ListKey::ValueFormat), "2,7 \xB5m/mil/Tesla");
+    EXPECT_EQ(settings.sequence, "TAB,\xE9");
+    EXPECT_TRUE(saveSettings(settings, choices, places.where, places.store));
+    EXPECT_NE(readFile(places.programFile).find("Format=2,7 \xB5m/mil/Tesla\r\n"), std::string::npos);
+}
+
+TEST(Settings, AFileThatCannotBeReadGivesTheDefaultsAndAFailedSaveIsReported) {
+    Places places;
+    std::filesystem::create_directory(places.programFile);  // a folder where the file should be
+    Settings settings = places.load();
+    EXPECT_EQ(settings.comPort, 1);
+    EXPECT_EQ(readListKey(settings, places.store, ListKey::ControlCharacter), "Enter");
+    const SettingsLocations nowhere{places.where.programDirectory, ""};
+    EXPECT_FALSE(saveSettings(settings, choices, nowhere, places.store));
+    EXPECT_TRUE(saveSettings(settings, choices, places.where, places.store));  // moved to the per-user file
+    EXPECT_EQ(settings.settingsPath, places.perUserFile);
+}
+
 TEST(Settings, SavesEveryKeyInItsOrderAndReadsItBack) {
     Places places;
     writeFile(places.programFile, "[Settings]\r\nComPort=12\r\nMaxCom=40\r\n");
@@ -175,6 +202,32 @@ TEST(Settings, ReadOnlyProgramFolderSendsTheFileToThePerUserFolder) {
     EXPECT_EQ(readFile(places.perUserFile).substr(0, 8), "; kept\r\n");
     expectMovedToPerUserFile(places);
     EXPECT_EQ(places.load().language, 0);
+}
+
+// A disk that fills up while the file is written: the program is told, and the file keeps whole lines,
+// each setting either its old or its new value.
+TEST(Settings, AFullDiskLeavesTheFileWholeAndIsReported) {
+    Places places;
+    const std::string before = "[Settings]\r\nComPort=7\r\n";
+    writeFile(places.programFile, before);
+    Settings settings = places.load();
+    settings.comPort = 12;
+    const pid_t child = fork();
+    if (child == 0) {
+        failWritesBeyondFileSizeLimit();
+        const rlimit limit{64, 64};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const SettingsLocations nowhere{places.where.programDirectory, ""};
+        _exit(saveSettings(settings, choices, nowhere, places.store) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string after = readFile(places.programFile);
+    EXPECT_LE(after.size(), 64u);
+    EXPECT_EQ(after.substr(0, 24), "[Settings]\r\nComPort=12\r\n");
+    EXPECT_EQ(after.substr(after.size() - 2), "\r\n");
 }
 #endif
 

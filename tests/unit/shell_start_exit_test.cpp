@@ -160,6 +160,28 @@ TEST(Shell, ShutdownStopsSavesReleasesAndEnds) {
     EXPECT_EQ(w.stored("Sequence"), "TAB,DOWN");
 }
 
+TEST(Shell, SettingsThatCannotBeSavedAreToldOnceWithoutHoldingUpASystemEnd) {
+    for (const bool fromSystem : {false, true}) {
+        SCOPED_TRACE(fromSystem);
+        World w;
+        w.addPort(1);
+        w.start();
+        w.store.refuseWrites = true;
+        if (fromSystem) w.shell->terminate();
+        else w.shell->command(CommandCancel);
+        // Refused beside the program, the file went to the per-user folder, which refused it too.
+        const std::string message = "The settings could not be saved:\n" + w.where.perUserFolder + "Valbrix.ini";
+        EXPECT_TRUE(w.host.ended);
+        if (fromSystem) {
+            EXPECT_TRUE(w.host.notices.empty());
+            EXPECT_EQ(w.host.traced, std::vector<std::string>{message});
+        } else {
+            ASSERT_EQ(w.host.notices.size(), 1u);
+            EXPECT_EQ(w.host.notices[0].text, message);
+        }
+    }
+}
+
 TEST(Shell, NothingReachesTheDialogAfterTheShutdown) {
     World w;
     w.addPort(1);

@@ -5,9 +5,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -21,7 +18,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -29,6 +25,7 @@
 #include "qt/about_dialog.h"
 #include "qt/cp1252.h"
 #include "qt/gauge_icons.h"
+#include "qt/help_manual.h"
 
 namespace valbrix {
 namespace {
@@ -336,9 +333,11 @@ void QtDialogHost::showAbout(const AboutBox& box) {
     dialog.exec();
 }
 
+// The manual's page in the browser stands in for the HTML Help file; when it cannot be shown, the user
+// is told so instead of nothing happening.
 void QtDialogHost::openHelpFile(const std::string& fileName) {
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(fromCp1252(fileName));
-    if (QFileInfo::exists(path)) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (const std::optional<HelpMessage> problem = openManual(installedManualFolder(), fileName))
+        showNotice(problem->caption, problem->text);
 }
 
 // exit() rather than quit(): quit() would first ask every window to close, and this one answers a

@@ -18,10 +18,12 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "child_process.h"
 #include "config_home.h"
 #include "gaugesim/simulator.h"
+#include "temp_folder.h"
 #include "x11_receiver.h"
 #include "x11_user.h"
 
@@ -44,6 +46,46 @@ std::string fileText(const std::filesystem::path& path) {
     text << file.rdbuf();
     return text.str();
 }
+
+// A copy of the program installed in a folder of the test's own, with or without its manual in
+// share/valbrix/manual beside bin/, where the program looks for it; and, first on the PATH, a
+// browser that writes down every page it is asked to open, or else a PATH with no browser at all.
+class InstalledCopy {
+public:
+    explicit InstalledCopy(bool withManual, bool withBrowser = true) {
+        std::filesystem::create_directories(prefix.root / "bin");
+        std::filesystem::copy_file(environment("VALBRIX_EXECUTABLE"), executable());
+        for (const char* language : {"de", "en"}) {
+            if (!withManual) break;
+            std::filesystem::create_directories(manual() + "/" + language);
+            std::ofstream(manual() + "/" + language + "/index.html") << "<h1>Valbrix</h1>\n";
+        }
+        const std::filesystem::path browser = prefix.root / "browser" / "xdg-open";
+        std::filesystem::create_directories(browser.parent_path());
+        std::ofstream(browser) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >>'" << (prefix.root / "opened").string() << "'\n";
+        std::filesystem::permissions(browser, std::filesystem::perms::owner_all);
+        savedPath = environment("PATH");
+        const std::string folder = browser.parent_path().string();
+        setenv("PATH", (withBrowser ? folder + ":" + savedPath : (prefix.root / "bin").string()).c_str(), 1);
+    }
+    ~InstalledCopy() { setenv("PATH", savedPath.c_str(), 1); }
+    InstalledCopy(const InstalledCopy&) = delete;
+    InstalledCopy& operator=(const InstalledCopy&) = delete;
+
+    std::string executable() const { return (prefix.root / "bin" / "valbrix").string(); }
+    std::string manual() const { return (prefix.root / "share" / "valbrix" / "manual").string(); }
+    std::string page(const char* language) const { return "file://" + manual() + "/" + language + "/index.html"; }
+    std::vector<std::string> pagesOpened() const {
+        std::vector<std::string> pages;
+        std::istringstream lines(fileText(prefix.root / "opened"));
+        for (std::string line; std::getline(lines, line);) pages.push_back(line);
+        return pages;
+    }
+
+private:
+    testing::TempFolder prefix;
+    std::string savedPath;
+};
 
 class DesktopProgram : public ::testing::Test {
 protected:
@@ -78,8 +120,8 @@ protected:
 
     std::filesystem::path settingsFolder() const { return config.root + "/Oden_Malvert/Valbrix"; }
 
-    void startProgram() {
-        program = std::make_unique<ChildProcess>(std::vector<std::string>{environment("VALBRIX_EXECUTABLE"), "--trace"});
+    void startProgram(const std::string& executable = environment("VALBRIX_EXECUTABLE")) {
+        program = std::make_unique<ChildProcess>(std::vector<std::string>{executable, "--trace"});
         ASSERT_TRUE(program->started());
         dialog = user.waitFor("Valbrix", user.root(), patienceMs);
         ASSERT_NE(dialog, 0u) << "no window named Valbrix";
@@ -162,6 +204,81 @@ TEST_F(DesktopProgram, TypesReadingsAndFollowsTheChoicesMadeInItsWindow) {
     const std::string saved = fileText(settingsFolder() / "Valbrix.ini");
     for (const char* line : {"Language=1\r\n", "Separator=Tab\r\n", "DecimalSeparator=,\r\n", "ComPort=5\r\n"})
         EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;
+}
+
+// F1, the help item of the "?" menu and the tray menu's help item open the start page of the window's
+// language in the desktop's browser.
+TEST_F(DesktopProgram, HelpOpensThePageOfTheLanguageInTheBrowser) {
+    const InstalledCopy copy(true);
+    startProgram(copy.executable());
+    // The window is on screen by the time the gauge is named in it.
+    expectShown("control 1014: Pocket-VARNITRON 6121");
+    user.focus(dialog);
+    ASSERT_TRUE(user.waitForFocus(dialog, patienceMs));
+    const auto opened = [&copy](std::size_t count) {
+        return testing::pollFor(patienceMs, [&] { return copy.pagesOpened().size() >= count; });
+    };
+
+    user.press({XK_F1});
+    EXPECT_TRUE(opened(1));
+    // "?" is the last menu of the bar: Left from the first one wraps round to it.
+    user.press({XK_Alt_L, XK_p});
+    user.press({XK_Left});
+    user.press({XK_h});
+    EXPECT_TRUE(opened(2));
+
+    user.press({XK_Alt_L, XK_e});
+    user.press({XK_Right});
+    user.press({XK_e});
+    expectShown("control 1012: Continue");
+    user.press({XK_F1});
+    EXPECT_TRUE(opened(3));
+
+    backToReceiver();
+    // A click that comes while the tray is still taking the icon in is lost: click until the menu shows.
+    ASSERT_TRUE(testing::pollFor(patienceMs, [this] {
+        if (const Window icon = trayIcon()) user.click(icon, 3);
+        return program->waitForLine("tray menu shown", 1000).has_value();
+    }));
+    ASSERT_NE(user.waitForMenu("valbrix", patienceMs), 0u);
+    user.press({XK_h});
+    EXPECT_TRUE(opened(4));
+    EXPECT_EQ(copy.pagesOpened(), (std::vector<std::string>{copy.page("de"), copy.page("de"), copy.page("en"), copy.page("en")}));
+}
+
+// Without the manual, or without a browser to show it, a box says so.
+TEST_F(DesktopProgram, HelpSaysSoWhenItCannotBeShown) {
+    struct Case {
+        bool withManual;
+        bool withBrowser;
+        std::string notice;  // after the manual's folder
+    };
+    const Case cases[] = {
+        {false, true, "/de/index.html fehlt."},
+        {true, false, "/de/index.html"},
+    };
+    for (const Case& c : cases) {
+        const InstalledCopy copy(c.withManual, c.withBrowser);
+        startProgram(copy.executable());
+        // The window is on screen by the time the gauge is named in it.
+        expectShown("control 1014: Pocket-VARNITRON 6121");
+        user.focus(dialog);
+        ASSERT_TRUE(user.waitForFocus(dialog, patienceMs));
+        user.press({XK_F1});
+        if (c.withManual) {
+            expectShown("notice Hilfe: Es l\xC3\xA4sst sich kein Webbrowser starten");
+            expectShown(copy.manual() + c.notice);
+        } else {
+            expectShown("notice Hilfe: Die Hilfe ist nicht installiert: " + copy.manual() + c.notice);
+        }
+        EXPECT_NE(user.waitFor("Hilfe", user.root(), patienceMs), 0u) << "no box captioned Hilfe";
+        // The box open, the program still ends in order.
+        program->signal(SIGTERM);
+        const std::optional<int> status = program->waitForExit(patienceMs);
+        ASSERT_TRUE(status);
+        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << *status;
+        EXPECT_TRUE(copy.pagesOpened().empty());
+    }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ GROUPS_TABLE=(
   "x11|type through the X server and run the typing tests on a virtual X server with a tray|libx11-dev libxtst-dev xvfb x11-xkb-utils xkb-data trayer"
   "fuzz|build the libFuzzer targets with clang and run them briefly|clang libclang-rt-14-dev"
   "qt|build the desktop program and run its smoke test (screenshots with xwd and netpbm)|qt6-base-dev fonts-liberation x11-utils x11-apps netpbm"
+  "wayland|type on Wayland desktops (keymaps, virtual keyboard, uinput) and run the end-to-end test in a headless sway|libxkbcommon-dev libwayland-dev libwayland-bin qt6-wayland sway dbus-daemon dpkg-dev"
 )
 
 die() { echo "deps.sh: $*" >&2; exit 1; }

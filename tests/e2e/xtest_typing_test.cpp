@@ -8,6 +8,7 @@
 
 #include "export/key_sink_xtest.h"
 #include "export/keystroke_emitter.h"
+#include "export/virtual_key_symbols.h"
 #include "x11_receiver.h"
 
 namespace valbrix {

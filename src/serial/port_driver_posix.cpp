@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "serial/port_access.h"
 #include "serial/port_driver.h"
 #include "serial/port_paths.h"
 
@@ -160,6 +161,8 @@ public:
     }
 
     std::string lastErrorText() override { return std::strerror(errno); }
+
+    std::string deniedGroup(int portNumber) override { return deniedGroupOf(devicePathForPort(portNumber)); }
 };
 
 }  // namespace

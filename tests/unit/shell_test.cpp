@@ -856,5 +856,121 @@ TEST(ShellThreads, AValueCrossesTheThreadsAndTheShutdownJoinsThem) {
     EXPECT_EQ(host.text(ValueTextControl), "4,56");
 }
 
+TEST(ShellWithoutTray, TheTrayMenuIsTheWindowsLastMenuAndItsContextMenu) {
+    World w;
+    w.host.tray = false;
+    w.addPort(1);
+    w.settingsFile("Language=0\r\nActiveOnStartup=1\r\n");
+    w.start();
+    ASSERT_EQ(w.host.menuBar.size(), 4u);
+    EXPECT_EQ(w.host.menuBar.back().text, "&\xDC" "bertragung");
+    EXPECT_EQ(w.host.menuBar.back().submenu, trayMenu(German, true, 6121));
+    EXPECT_TRUE(w.checked(CommandTransferActive));
+
+    // Switched from the menu bar, the check mark follows in both menus.
+    w.shell->command(CommandTransferActive);
+    EXPECT_FALSE(w.shell->shellFlags().transferActive.load());
+    EXPECT_FALSE(w.checked(CommandTransferActive));
+    w.shell->trayClicked(TrayButton::Right);
+    ASSERT_EQ(w.host.trayMenus.size(), 1u);
+    EXPECT_FALSE(findMenuItem(w.host.trayMenus[0], CommandTransferActive)->checked);
+    w.shell->command(CommandTransferActive);
+    EXPECT_TRUE(w.shell->shellFlags().transferActive.load());
+
+    // The menu keeps its place through a language switch.
+    w.shell->command(CommandEnglish);
+    EXPECT_EQ(w.host.menuBar.back().text, "&Transfer");
+    EXPECT_EQ(w.host.menuBar.back().submenu, trayMenu(English, true, 6121));
+}
+
+TEST(ShellWithoutTray, TheStatusLineSaysOnceThatTheWindowIsMinimisedInstead) {
+    for (const bool tray : {false, true}) {
+        SCOPED_TRACE(tray);
+        World w;
+        w.host.tray = tray;
+        w.addPort(1);
+        w.settingsFile("Language=1\r\n");
+        w.start();
+        for (int round = 0; round < 2; ++round) {
+            w.shell->activated(true, false);
+            EXPECT_TRUE(w.shell->isInTray());
+            w.shell->trayClicked(TrayButton::Left);
+        }
+        const std::vector<std::string> status = w.statusTexts();
+        EXPECT_EQ(std::count(status.begin(), status.end(), "No tray on this desktop: the window is minimised instead."),
+                  tray ? 0 : 1);
+        EXPECT_EQ(w.host.menuBar.size(), tray ? 3u : 4u);
+    }
+}
+
+TEST(Shell, WithoutAWayOfTypingTheUserIsToldWhatToDo) {
+    World w;
+    w.addPort(1);
+    w.settingsFile("Language=0\r\n");
+    w.start();
+    w.shell->typingUnavailable(text::noTypingWayland);
+    EXPECT_EQ(w.statusTexts().back(), "Keine Tastatureingabe m\xF6glich: Werte werden nur angezeigt.");
+    ASSERT_EQ(w.host.notices.size(), 1u);
+    EXPECT_EQ(w.host.notices[0].caption, "Valbrix Info");
+    EXPECT_EQ(w.host.notices[0].text, text::noTypingWayland.german);
+    EXPECT_NE(w.host.notices[0].text.find("70-valbrix-uinput.rules"), std::string::npos);
+}
+
+TEST(Shell, APortTheUserMayNotOpenIsMarkedAndNamesTheGroup) {
+    struct Case {
+        const char* language;
+        const char* item;
+        const char* status;
+        const char* notice;
+    };
+    const Case cases[] = {
+        {"0", "COM5 (kein Zugriff)", "COM5: kein Zugriff (Gruppe dialout)",
+         "COM5 kann nicht ge\xF6" "ffnet werden: das Ger\xE4t geh\xF6rt der Gruppe \"dialout\", und Sie sind nicht "
+         "Mitglied. Nehmen Sie Ihr Benutzerkonto in die Gruppe auf (sudo usermod -aG dialout $USER) und melden Sie "
+         "sich neu an."},
+        {"1", "COM5 (no access)", "COM5: no access (group dialout)",
+         "COM5 cannot be opened: its device belongs to the group \"dialout\", and you are not a member. Add your user "
+         "account to the group (sudo usermod -aG dialout $USER) and log in again."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        // The stored port at start.
+        World w;
+        w.addPort(1);
+        w.addPort(5)->deniedGroup = "dialout";
+        w.settingsFile(std::string("Language=") + c.language + "\r\nComPort=5\r\n");
+        w.start();
+        EXPECT_EQ(w.host.lists[PortListControl].items, (std::vector<std::string>{"COM1", c.item}));
+        ASSERT_EQ(w.host.notices.size(), 1u);
+        EXPECT_EQ(w.host.notices[0].text, c.notice);
+        const std::vector<std::string> status = w.statusTexts();
+        EXPECT_NE(std::find(status.begin(), status.end(), c.status), status.end());
+
+        // Chosen from the list after a rescan, with another port in use.
+        World chosen;
+        chosen.addPort(1);
+        chosen.addPort(5)->deniedGroup = "dialout";
+        chosen.settingsFile(std::string("Language=") + c.language + "\r\nComPort=1\r\n");
+        chosen.start();
+        EXPECT_TRUE(chosen.host.notices.empty());
+        chosen.shell->command(PortListControl, ListGotFocus);
+        EXPECT_EQ(chosen.host.lists[PortListControl].items, (std::vector<std::string>{"COM1", c.item}));
+        chosen.host.select(PortListControl, 1);
+        chosen.shell->command(PortListControl, CommandSelectionChanged);
+        EXPECT_EQ(chosen.gauge().PortNumber(), 1);
+        ASSERT_EQ(chosen.host.notices.size(), 1u);
+        EXPECT_EQ(chosen.host.notices[0].text, c.notice);
+    }
+}
+
+TEST(Shell, APortThatIsMerelyMissingSaysNothing) {
+    World w;
+    w.addPort(1);
+    w.settingsFile("ComPort=5\r\n");
+    w.start();
+    EXPECT_TRUE(w.host.notices.empty());
+    EXPECT_EQ(w.host.lists[PortListControl].items, std::vector<std::string>{"COM1"});
+}
+
 }  // namespace
 }  // namespace valbrix

@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QWheelEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <memory>
@@ -90,6 +92,29 @@ TEST(QtDialogHost, MenuBarShowsTheChecksAndGivesExitItsShortcut) {
     host->setMenuBar(menuBar(0, 1, 6121));
     EXPECT_EQ(host->findChild<QMenuBar*>()->actions().size(), 3);
     EXPECT_NE(actionNamed(host->findChild<QMenuBar*>()->actions(), "&Programm"), nullptr);
+}
+
+TEST(QtDialogHost, TheWheelChangesAListOnlyWhileItHasTheFocus) {
+    const std::unique_ptr<QtDialogHost> host = makeHost();
+    host->setListItems(UnitDisplayList, {"first", "second", "third"}, 0);
+    QComboBox* list = nullptr;
+    for (QComboBox* box : host->findChildren<QComboBox*>())
+        if (box->count() == 3 && box->itemText(1) == "second") list = box;
+    ASSERT_NE(list, nullptr);
+    host->show();
+    QApplication::setActiveWindow(host.get());
+    const auto turn = [list] {
+        QWheelEvent wheel(QPointF(5, 5), list->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(list, &wheel);
+    };
+    turn();
+    EXPECT_EQ(host->selectedIndex(UnitDisplayList), 0);
+    EXPECT_FALSE(list->hasFocus());
+    list->setFocus();
+    ASSERT_TRUE(list->hasFocus());
+    turn();
+    EXPECT_EQ(host->selectedIndex(UnitDisplayList), 1);
 }
 
 }  // namespace

@@ -18,11 +18,14 @@ namespace {
 constexpr int portalAnswerMs = 180000;
 constexpr const char* uinputPath = "/dev/uinput";
 
-std::unique_ptr<XkbKeyboard> userKeyboard() {
+// nullptr only when xkb has no keymaps at all (xkb-data missing).
+std::unique_ptr<XkbKeyboard> userKeyboard(std::string& why) {
     if (const std::string seat = seatKeymapText(); !seat.empty())
         if (std::unique_ptr<XkbKeyboard> keyboard = XkbKeyboard::fromKeymapText(seat)) return keyboard;
     if (std::unique_ptr<XkbKeyboard> keyboard = XkbKeyboard::fromNames(configuredKeyboardNames())) return keyboard;
-    return XkbKeyboard::fromNames(KeyboardNames{});
+    std::unique_ptr<XkbKeyboard> keyboard = XkbKeyboard::fromNames(KeyboardNames{});
+    if (!keyboard) why = "no keyboard layout could be compiled";
+    return keyboard;
 }
 
 std::unique_ptr<KeySink> openXTest(std::string& why) {
@@ -31,20 +34,26 @@ std::unique_ptr<KeySink> openXTest(std::string& why) {
     return sink;
 }
 
-std::unique_ptr<KeySink> openVirtualKeyboard(std::string& why) { return WaylandKeySink::open(userKeyboard(), why); }
+std::unique_ptr<KeySink> openVirtualKeyboard(std::string& why) {
+    std::unique_ptr<XkbKeyboard> keyboard = userKeyboard(why);
+    return keyboard ? WaylandKeySink::open(std::move(keyboard), why) : nullptr;
+}
 
 std::unique_ptr<KeySink> openPortal(std::string& why) {
+    std::unique_ptr<XkbKeyboard> keyboard = userKeyboard(why);
+    if (!keyboard) return nullptr;
     const QString folder = QString::fromStdString(userConfigFolder());
     QDir().mkpath(folder);
-    PortalKeySink::Outcome outcome =
-        PortalKeySink::open(QDBusConnection::sessionBus(), userKeyboard(), folder + "/remote-desktop.token", portalAnswerMs);
+    PortalKeySink::Outcome outcome = PortalKeySink::open(QDBusConnection::sessionBus(), std::move(keyboard),
+                                                         folder + "/remote-desktop.token", portalAnswerMs);
     why = outcome.why;
     return std::move(outcome.sink);
 }
 
 std::unique_ptr<KeySink> openUinput(std::string& why) {
-    std::unique_ptr<UinputFile> file = openUinputFile(uinputPath, why);
-    return file ? UinputKeySink::open(std::move(file), userKeyboard(), why) : nullptr;
+    std::unique_ptr<XkbKeyboard> keyboard = userKeyboard(why);
+    std::unique_ptr<UinputFile> file = keyboard ? openUinputFile(uinputPath, why) : nullptr;
+    return file ? UinputKeySink::open(std::move(file), std::move(keyboard), why) : nullptr;
 }
 
 }  // namespace

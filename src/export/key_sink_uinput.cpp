@@ -4,7 +4,6 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <set>
@@ -67,29 +66,14 @@ std::unique_ptr<UinputKeySink> UinputKeySink::open(std::unique_ptr<UinputFile> f
 UinputKeySink::UinputKeySink(std::unique_ptr<UinputFile> file, std::unique_ptr<XkbKeyboard> keyboard)
     : file(std::move(file)), keyboard(std::move(keyboard)) {}
 
-UinputKeySink::~UinputKeySink() {
-    releaseAll();
-    file->control(UI_DEV_DESTROY, 0);
-}
-
-void UinputKeySink::send(std::uint16_t code, bool press) {
-    file->write(inputEvent(EV_KEY, code, press ? 1 : 0));
-    file->write(inputEvent(EV_SYN, SYN_REPORT, 0));
-    if (press) down.push_back(code);
-    else std::erase(down, code);
-}
-
-void UinputKeySink::releaseAll() {
-    while (!down.empty()) send(down.back(), false);
-}
+// Every list is released whole by deliver(), so no key is down any more here.
+UinputKeySink::~UinputKeySink() { file->control(UI_DEV_DESTROY, 0); }
 
 void UinputKeySink::deliver(const KeyEvents& events) {
-    for (const KeyEvent& event : events) {
-        const std::uint32_t code = keyboard->inputCode(event.virtualKey);
-        // A symbol the layout does not carry cannot be typed; its press and release both go.
-        if (code != 0) send(static_cast<std::uint16_t>(code), event.flags == KeyEventPress);
-    }
-    releaseAll();
+    sendAsKeys(events, *keyboard, [this](std::uint32_t code, bool down) {
+        file->write(inputEvent(EV_KEY, static_cast<std::uint16_t>(code), down ? 1 : 0));
+        file->write(inputEvent(EV_SYN, SYN_REPORT, 0));
+    });
 }
 
 }  // namespace valbrix

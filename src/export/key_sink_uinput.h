@@ -8,7 +8,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "export/key_event.h"
 #include "export/xkb_keyboard.h"
@@ -33,7 +32,7 @@ public:
     // reason in why, when the kernel refuses it.
     static std::unique_ptr<UinputKeySink> open(std::unique_ptr<UinputFile> file,
                                                std::unique_ptr<XkbKeyboard> keyboard, std::string& why);
-    // Lets go of every key still down, then removes the device.
+    // Removes the device.
     ~UinputKeySink() override;
     UinputKeySink(const UinputKeySink&) = delete;
     UinputKeySink& operator=(const UinputKeySink&) = delete;
@@ -44,12 +43,9 @@ public:
 
 private:
     UinputKeySink(std::unique_ptr<UinputFile> file, std::unique_ptr<XkbKeyboard> keyboard);
-    void send(std::uint16_t code, bool down);
-    void releaseAll();
 
     std::unique_ptr<UinputFile> file;
     std::unique_ptr<XkbKeyboard> keyboard;
-    std::vector<std::uint16_t> down;
 };
 
 }  // namespace valbrix

@@ -4,10 +4,8 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <vector>
 
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 
@@ -161,17 +159,7 @@ void WaylandKeySink::send(std::uint32_t code, bool down) {
 }
 
 void WaylandKeySink::deliver(const KeyEvents& events) {
-    std::vector<std::uint32_t> down;
-    for (const KeyEvent& event : events) {
-        const std::uint32_t code = keyboard->inputCode(event.virtualKey);
-        // A symbol the layout does not carry cannot be typed; its press and release both go.
-        if (code == 0) continue;
-        const bool press = event.flags == KeyEventPress;
-        send(code, press);
-        if (press) down.push_back(code);
-        else std::erase(down, code);
-    }
-    for (const std::uint32_t code : down) send(code, false);
+    sendAsKeys(events, *keyboard, [this](std::uint32_t code, bool down) { send(code, down); });
     wl_display_roundtrip(connection->display);
 }
 

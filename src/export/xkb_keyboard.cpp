@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "export/virtual_key_symbols.h"
 
@@ -114,5 +115,19 @@ XkbKeyboard::Modifiers XkbKeyboard::press(std::uint32_t inputCode, bool down) {
 }
 
 void XkbKeyboard::reset() { xkb->state.reset(xkb_state_new(xkb->keymap.get())); }
+
+void sendAsKeys(const KeyEvents& events, const XkbKeyboard& keyboard,
+                const std::function<void(std::uint32_t code, bool down)>& send) {
+    std::vector<std::uint32_t> down;
+    for (const KeyEvent& event : events) {
+        const std::uint32_t code = keyboard.inputCode(event.virtualKey);
+        if (code == 0) continue;
+        const bool press = event.flags == KeyEventPress;
+        send(code, press);
+        if (press) down.push_back(code);
+        else std::erase(down, code);
+    }
+    for (auto code = down.rbegin(); code != down.rend(); ++code) send(*code, false);
+}
 
 }  // namespace valbrix

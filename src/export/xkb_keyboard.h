@@ -4,8 +4,11 @@
 // the numbers that the compositor, the desktop portal and uinput all take.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+
+#include "export/key_event.h"
 
 namespace valbrix {
 
@@ -54,5 +57,10 @@ private:
     std::unique_ptr<Xkb> xkb;
     std::uint32_t codes[256] = {};
 };
+
+// Sends the events as the keys of the keyboard, in order; a virtual key the layout has no key for is
+// skipped, press and release alike. Whatever the list pressed and left down is released at the end.
+void sendAsKeys(const KeyEvents& events, const XkbKeyboard& keyboard,
+                const std::function<void(std::uint32_t code, bool down)>& send);
 
 }  // namespace valbrix

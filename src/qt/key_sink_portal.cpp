@@ -7,10 +7,8 @@
 #include <QObject>
 #include <QTimer>
 #include <QVariantMap>
-#include <algorithm>
 #include <optional>
 #include <utility>
-#include <vector>
 
 namespace valbrix {
 namespace {
@@ -176,17 +174,7 @@ void PortalKeySink::send(std::uint32_t code, bool down) {
 }
 
 void PortalKeySink::deliver(const KeyEvents& events) {
-    std::vector<std::uint32_t> down;
-    for (const KeyEvent& event : events) {
-        const std::uint32_t code = keyboard->inputCode(event.virtualKey);
-        // A symbol the layout does not carry cannot be typed; its press and release both go.
-        if (code == 0) continue;
-        const bool press = event.flags == KeyEventPress;
-        send(code, press);
-        if (press) down.push_back(code);
-        else std::erase(down, code);
-    }
-    for (const std::uint32_t code : down) send(code, false);
+    sendAsKeys(events, *keyboard, [this](std::uint32_t code, bool down) { send(code, down); });
 }
 
 }  // namespace valbrix

@@ -24,8 +24,7 @@ namespace valbrix {
 namespace {
 
 using testing::ChildProcess;
-
-constexpr int patienceMs = 30000;
+using testing::patienceMs;
 
 TEST(WithoutTray, TransferActiveIsSwitchedFromTheContextMenuAndTheMenuBar) {
     const char* executable = std::getenv("VALBRIX_EXECUTABLE");

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
 
-#include <QApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -22,19 +21,13 @@
 #include "child_process.h"
 #include "deadline.h"
 #include "export/keystroke_emitter.h"
+#include "qt_application.h"
 #include "temp_folder.h"
 
 namespace valbrix {
 namespace {
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "qt_tests";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() != nullptr) return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-}
+using testing::ensureApplication;
 
 // The portal as xdg-desktop-portal answers: each request returns its handle at once and the answer
 // follows as that handle's Response signal. It runs on a thread of its own, as a separate process would.

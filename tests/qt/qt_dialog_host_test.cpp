@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QPointingDevice>
 #include <QWheelEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,22 +13,13 @@
 
 #include "app/menus.h"
 #include "export/export_shell.h"
+#include "qt_application.h"
 
 namespace valbrix {
 namespace {
 
-// One application for the whole binary, on Qt's offscreen platform: no display is needed.
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "qt_tests";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() != nullptr) return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-}
-
 std::unique_ptr<QtDialogHost> makeHost() {
-    ensureApplication();
+    testing::ensureApplication();
     return std::make_unique<QtDialogHost>();
 }
 
@@ -103,9 +95,12 @@ TEST(QtDialogHost, TheWheelChangesAListOnlyWhileItHasTheFocus) {
     ASSERT_NE(list, nullptr);
     host->show();
     QApplication::setActiveWindow(host.get());
-    const auto turn = [list] {
+    // A mouse of the test's own: Qt's fallback device would outlive the application and crash at exit.
+    const QPointingDevice mouse("test mouse", 1, QInputDevice::DeviceType::Mouse, QPointingDevice::PointerType::Generic,
+                                QInputDevice::Capability::Position | QInputDevice::Capability::Scroll, 1, 3);
+    const auto turn = [list, &mouse] {
         QWheelEvent wheel(QPointF(5, 5), list->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
+                          Qt::NoModifier, Qt::NoScrollPhase, false, Qt::MouseEventNotSynthesized, &mouse);
         QApplication::sendEvent(list, &wheel);
     };
     turn();

@@ -112,11 +112,16 @@ TEST_P(SessionTyping, ReadingsAndAGridDumpArriveWithTheKeysOfTheLayout) {
     expectShown(wayland() ? "key sink: wayland virtual keyboard" : "key sink: xtest");
     expectShown("window hidden");
     expectShown("control 1014: Pocket-VARNITRON 6121");
+    // The follow-up commands after the identification are through: a reading the gauge printed while
+    // one of them waited for its echo would be taken for a wrong echo.
+    ASSERT_TRUE(gauge.waitForCommand("G150000", 0, patienceMs));
+    ASSERT_TRUE(gauge.waitIdle(patienceMs));
     // The user clicks into the receiving window.
     ASSERT_TRUE(session->focus("Valbrix receiver"));
 
+    int number = 0;
     for (const Reading& reading : layout().readings) {
-        gauge.reading(1, reading.value, reading.unit);
+        gauge.reading(++number, reading.value, reading.unit);
         EXPECT_EQ(arrived(), reading.arrives);
     }
     gauge.memoryDump(6, 3, layout().dumpUnit);
@@ -125,7 +130,7 @@ TEST_P(SessionTyping, ReadingsAndAGridDumpArriveWithTheKeysOfTheLayout) {
     const int extra = std::atoi(environment("VALBRIX_LATENCY_READINGS").c_str());
     std::vector<double> latencies;
     for (int n = 0; n < extra; ++n) {
-        gauge.reading(n + 2, "4.56", "mm");
+        gauge.reading(++number, "4.56", "mm");
         const std::string line = arrived();
         const auto at = std::chrono::steady_clock::now();
         ASSERT_EQ(line, "4,56 mm<ENTER>");

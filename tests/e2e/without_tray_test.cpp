@@ -55,6 +55,9 @@ TEST(WithoutTray, TransferActiveIsSwitchedFromTheContextMenuAndTheMenuBar) {
     expectShown("window hidden");
     expectShown("control 1003: No tray on this desktop: the window is minimised instead.");
 
+    // A reading printed while a follow-up command of the identification waits for its echo is lost.
+    ASSERT_TRUE(gauge.waitForCommand("G150000", 0, patienceMs));
+    ASSERT_TRUE(gauge.waitIdle(patienceMs));
     gauge.reading(1, "4.56", "mm");
     EXPECT_EQ(receiver.collectUntil("<ENTER>", patienceMs), "4.56 mm<ENTER>");
 

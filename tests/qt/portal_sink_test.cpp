@@ -97,10 +97,11 @@ protected:
         const QString bus = QString::fromStdString(*address);
         portalBus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(bus, "stand-in portal"));
         ASSERT_TRUE(portalBus->isConnected());
-        portalThread.start();
-        portal.moveToThread(&portalThread);
+        // Registered before it moves, so that what QtDBus hangs on it moves along.
         ASSERT_TRUE(portalBus->registerVirtualObject("/org/freedesktop/portal/desktop", &portal,
                                                      QDBusConnection::SubPath));
+        portalThread.start();
+        portal.moveToThread(&portalThread);
         ASSERT_TRUE(portalBus->registerService("org.freedesktop.portal.Desktop"));
         programBus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(bus, "valbrix"));
         ASSERT_TRUE(programBus->isConnected());

@@ -87,13 +87,20 @@ public:
 
     bool ready() const override { return userKeyboard != nullptr; }
 
+    // Returns once the window has the focus: a loaded machine may take a while to get there.
     bool focus(const std::string& title) override {
-        ChildProcess command(asSessionUser({"swaymsg", "[title=\"" + title + "\"] focus"}));
-        const std::optional<int> status = command.waitForExit(10000);
-        return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+        return swaymsg("[title=\"" + title + "\"] focus") &&
+               pollFor(10000, [&] { return swaymsg("[title=\"" + title + "\" con_id=__focused__] nop"); });
     }
 
 private:
+    // True when sway carried the command out; a command whose criteria match no window fails.
+    static bool swaymsg(const std::string& command) {
+        ChildProcess run(asSessionUser({"swaymsg", command}));
+        const std::optional<int> status = run.waitForExit(10000);
+        return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+    }
+
     // The name of an entry of the runtime folder that starts with `prefix` and does not end with
     // `notEnding`; none while there is none.
     std::optional<std::string> entryStartingWith(const std::string& prefix, const std::string& notEnding) const {

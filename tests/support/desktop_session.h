@@ -58,6 +58,7 @@ public:
     explicit SwaySession(const std::string& layout) {
         char pattern[] = "/tmp/valbrix-sway-XXXXXX";
         runtime = mkdtemp(pattern);
+        if (const char* previous = std::getenv("XDG_RUNTIME_DIR")) previousRuntime = previous;
         std::ofstream(runtime + "/config") << "xwayland disable\ninput type:keyboard xkb_layout " << layout << "\n";
         chmod(runtime.c_str(), 0700);
         handToSessionUser(runtime);
@@ -78,11 +79,15 @@ public:
         std::string why;
         userKeyboard = WaylandKeySink::open(XkbKeyboard::fromNames(KeyboardNames{"", layout, "", ""}), why);
     }
+    // The programs started later must not find the folder named, or Qt would make it again.
     ~SwaySession() override {
         userKeyboard.reset();
         compositor.reset();
         std::error_code ignored;
         std::filesystem::remove_all(runtime, ignored);
+        for (const char* name : {"WAYLAND_DISPLAY", "SWAYSOCK"}) unsetenv(name);
+        if (previousRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
+        else setenv("XDG_RUNTIME_DIR", previousRuntime.c_str(), 1);
     }
 
     bool ready() const override { return userKeyboard != nullptr; }
@@ -113,6 +118,7 @@ private:
     }
 
     std::string runtime;
+    std::string previousRuntime;
     std::unique_ptr<ChildProcess> compositor;
     std::unique_ptr<WaylandKeySink> userKeyboard;
 };

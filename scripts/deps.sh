@@ -18,6 +18,7 @@ GROUPS_TABLE=(
   "fuzz|build the libFuzzer targets with clang and run them briefly|clang libclang-rt-14-dev"
   "qt|build the desktop program and run its smoke test (screenshots with xwd and netpbm)|qt6-base-dev fonts-liberation x11-utils x11-apps netpbm"
   "manual|compile the user manual into HTML Help files (chmcmd) and open them with a CHM reader|fp-utils libchm-bin"
+  "wayland|type on Wayland desktops (keymaps, virtual keyboard, uinput) and run the end-to-end test in a headless sway|libxkbcommon-dev libwayland-dev libwayland-bin qt6-wayland sway dbus-daemon dpkg-dev"
 )
 
 die() { echo "deps.sh: $*" >&2; exit 1; }

@@ -41,6 +41,9 @@ public:
     virtual void addTrayIcon(int icon, const std::string& tip) = 0;
     virtual void modifyTrayIcon(int icon, const std::string& tip) = 0;
     virtual void removeTrayIcon() = 0;
+    // False on a desktop without a notification area (stock GNOME): the window is minimised instead
+    // of hidden, and the tray menu is reached from the window.
+    virtual bool trayAvailable() { return true; }
     // Pops the menu up at the cursor; the item chosen comes back to the shell as a command.
     virtual void showTrayMenu(const Menu& menu) = 0;
 

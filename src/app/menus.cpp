@@ -47,6 +47,12 @@ Menu trayMenu(int language, bool transferActive, int device) {
     };
 }
 
+Menu menuBarWithTrayMenu(int language, int keyboardLayout, int device, bool transferActive) {
+    Menu bar = menuBar(language, keyboardLayout, device);
+    bar.push_back(submenu(text::trayMenuTitle.in(language), trayMenu(language, transferActive, device)));
+    return bar;
+}
+
 const MenuItem* findMenuItem(const Menu& menu, int command) {
     for (const MenuItem& entry : menu) {
         if (entry.command == command && command != 0) return &entry;

@@ -26,6 +26,9 @@ using Menu = std::vector<MenuItem>;
 Menu menuBar(int language, int keyboardLayout, int device);
 // The tray popup: menu 302 in German, 303 in English.
 Menu trayMenu(int language, bool transferActive, int device);
+// The menu bar of a desktop without a tray: the tray menu comes last in it, so that its commands stay
+// within reach.
+Menu menuBarWithTrayMenu(int language, int keyboardLayout, int device, bool transferActive);
 // A menu item by command anywhere in the menu, nullptr when absent.
 const MenuItem* findMenuItem(const Menu& menu, int command);
 

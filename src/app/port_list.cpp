@@ -1,12 +1,15 @@
 #include "app/port_list.h"
 
+#include "common/localized_text.h"
+
 namespace valbrix {
 namespace {
 
 constexpr int usbProviderValue = 51;
 
-std::string portItem(const FoundPort& port, bool displayUsbPorts, PortScan scan) {
+std::string portItem(const FoundPort& port, bool displayUsbPorts, PortScan scan, int language) {
     std::string item = "COM" + std::to_string(port.number);
+    if (port.denied) return item + text::portNoAccess.in(language);
     if (!displayUsbPorts) return item;
     if (port.providerValue == usbProviderValue) item += " (USB)";
     else if (scan == PortScan::StartUp && port.providerValue != 0) item += " (" + std::to_string(port.providerValue) + ")";
@@ -19,10 +22,11 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::size_t portListLimit(PortScan scan) { return scan == PortScan::StartUp ? 255 : 199; }
 
-PortList portListText(const std::vector<FoundPort>& found, int comPort, bool displayUsbPorts, PortScan scan) {
+PortList portListText(const std::vector<FoundPort>& found, int comPort, bool displayUsbPorts, PortScan scan,
+                      int language) {
     PortList list;
     for (const FoundPort& port : found) {
-        const std::string item = portItem(port, displayUsbPorts, scan);
+        const std::string item = portItem(port, displayUsbPorts, scan, language);
         const std::size_t needed = item.size() + (list.text.empty() ? 0 : 1);
         if (list.text.size() + needed > portListLimit(scan)) continue;
         if (!list.text.empty()) list.text += '|';

@@ -11,6 +11,7 @@ namespace valbrix {
 struct FoundPort {
     int number;
     int providerValue;  // 0 for the port the gauge holds open: it is not probed
+    bool denied = false;  // the device is there, but this user may not open it
 };
 
 enum class PortScan { StartUp, Rescan };
@@ -24,8 +25,10 @@ struct PortList {
     int listed = 0;
 };
 
-// An item that would not fit the list's size is left out, so the list never runs over.
-PortList portListText(const std::vector<FoundPort>& found, int comPort, bool displayUsbPorts, PortScan scan);
+// An item that would not fit the list's size is left out, so the list never runs over. A denied port
+// carries a mark in the interface language.
+PortList portListText(const std::vector<FoundPort>& found, int comPort, bool displayUsbPorts, PortScan scan,
+                      int language);
 
 // The port number of an item: one or two digits right after "COM" ("COM123" reads 12); -1 when the
 // item names no port.

@@ -88,6 +88,7 @@ void Shell::initMainDialog() {
         GaugeEnvironment{&ports, &clock, startThreads});
     raiseDtrAndRts(gauge->Port());
     gauge->SetDeviceModel(settings.device);
+    notePortAccess(settings.comPort);
 
     publishChoices();
     loop = std::make_unique<ExportLoop>(*gauge, *this, keys, flags, choices, settings.autoMinimize, clock);
@@ -145,7 +146,7 @@ void Shell::command(int id, int notification) {
         case CommandLayoutGermanEnglish:
         case CommandLayoutFrench:
             settings.keyboardLayout = id == CommandLayoutGermanEnglish ? 1 : 3;
-            host.setMenuBar(menuBar(settings.language, settings.keyboardLayout, settings.device));
+            showMenuBar();
             break;
         case CommandAbout:
             host.showAbout(aboutBox);
@@ -154,6 +155,7 @@ void Shell::command(int id, int notification) {
             settings.transferActive = !settings.transferActive;
             flags.transferActive.store(settings.transferActive);
             updateTrayIconNow();
+            showMenuBar();
             break;
         default:
             break;
@@ -285,6 +287,7 @@ void Shell::hideToTrayNow() {
     chooseTrayIconNow();
     host.addTrayIcon(trayIcon, currentTrayTips().in(settings.language));
     host.hideWindow();
+    if (!host.trayAvailable()) noteNoTray();
 }
 
 void Shell::showFromTray() {
@@ -338,7 +341,7 @@ void Shell::applyLanguage(int language) {
     host.setControlText(ControlCharacterLabel, text::controlCharacterLabel.in(language));
     host.setControlText(SequenceLabel, text::sequenceLabel.in(language));
     host.setControlText(MeasuredValueGroup, text::measuredValueGroup.in(language));
-    host.setMenuBar(menuBar(language, settings.keyboardLayout, settings.device));
+    showMenuBar();
     enableSequenceField();
     settings.listsLoaded = true;
 }
@@ -377,11 +380,10 @@ void Shell::publishChoices() {
 void Shell::startUpPortScan() {
     cCOM scanner(ports, clock);
     std::vector<FoundPort> found;
-    for (int n = 1; n <= startUpScanPorts; ++n) {
-        int providerValue = 0;
-        if (scanner.Probe(n, providerValue)) found.push_back(FoundPort{n, providerValue});
-    }
-    const PortList list = portListText(found, settings.comPort, settings.displayUsbPorts, PortScan::StartUp);
+    for (int n = 1; n <= startUpScanPorts; ++n)
+        if (const std::optional<FoundPort> port = scanPort(scanner, n)) found.push_back(*port);
+    const PortList list =
+        portListText(found, settings.comPort, settings.displayUsbPorts, PortScan::StartUp, settings.language);
     fillList(host, PortListControl, list.text, '|', "", list.selected);
 }
 
@@ -392,6 +394,7 @@ void Shell::portListCommand(int notification) {
     settings.comPort = gauge->ChangePort(number);
     raiseDtrAndRts(gauge->Port());
     if (settings.comPort == number) askForIdentification();
+    else notePortAccess(number);
 }
 
 // The rescan probes on the gauge object's own port object, which counts its open port as available.
@@ -401,15 +404,17 @@ void Shell::rescanPorts() {
     for (int n = 1; n < settings.maxCom; ++n) {
         showStatus("COM" + std::to_string(n) + " wird gepr\xFC" "ft");
         host.repaint();
-        int providerValue = 0;
-        if (!gauge->Port().Probe(n, providerValue)) continue;
-        found.push_back(FoundPort{n, providerValue});
-        showStatus("COM" + std::to_string(n) + " (" + std::to_string(providerValue) + ") verf\xFC" "gbar");
+        const std::optional<FoundPort> port = scanPort(gauge->Port(), n);
+        if (!port) continue;
+        found.push_back(*port);
+        if (port->denied) continue;
+        showStatus("COM" + std::to_string(n) + " (" + std::to_string(port->providerValue) + ") verf\xFC" "gbar");
         host.repaint();
     }
     showStatus(std::to_string(found.size()) + " Schnittstellen gefunden");
     host.repaint();
-    const PortList list = portListText(found, settings.comPort, settings.displayUsbPorts, PortScan::Rescan);
+    const PortList list =
+        portListText(found, settings.comPort, settings.displayUsbPorts, PortScan::Rescan, settings.language);
     fillList(host, PortListControl, list.text, '|', "", list.selected);
 }
 

@@ -7,13 +7,16 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "app/dialog_host.h"
+#include "app/port_list.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "app/tray_icon.h"
 #include "common/clock.h"
+#include "common/localized_text.h"
 #include "export/export_loop.h"
 #include "export/export_settings.h"
 #include "export/export_shell.h"
@@ -61,6 +64,8 @@ public:
     void portChanged(bool arrival);
     // The system asks the program to end: the shutdown of Exit, without the question.
     void terminate();
+    // No key sink could be had: says so in the status line and in a box, with what the user can do.
+    void typingUnavailable(const LocalizedText& advice);
 
     // ExportShell, called from the export and acquisition threads: each call is handed to the
     // user-interface thread and never waits for it.
@@ -107,6 +112,13 @@ private:
     // Hands the export thread what it reads: the flags and the choices of the dialog.
     void publishChoices();
 
+    // When the desktop or the system stands in the way (shell_notes.cpp): the tray menu in the
+    // window where there is no tray, and ports the user may not open.
+    void showMenuBar();
+    void noteNoTray();
+    void notePortAccess(int port);
+    std::optional<FoundPort> scanPort(cCOM& prober, int number);
+
     void startUpPortScan();
     void portListCommand(int notification);
     void rescanPorts();
@@ -128,6 +140,7 @@ private:
     bool inTray = false;
     bool aboutOpen = false;
     bool toldKeyNotTyped = false;  // the user hears of it once a run
+    bool noTrayNoted = false;
     // The loop uses the gauge, so it is declared after it and goes first.
     std::unique_ptr<cVarniTiny> gauge;
     std::unique_ptr<ExportLoop> loop;

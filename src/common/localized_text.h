@@ -67,5 +67,37 @@ inline constexpr const char* modelGroup2Item = "VARNITRON 6141 / MAGNOTELLAR 748
 inline constexpr const char* helpMenu = "?";
 inline constexpr const char* portNoticeCaption = "Valbrix Info";
 
+// When the system stands in the way of the program's work, and what the user can do about it.
+inline constexpr LocalizedText noTyping{"Keine Tastatureingabe m\xF6glich: Werte werden nur angezeigt.",
+                                        "Cannot type: values are only shown."};
+inline constexpr LocalizedText noTypingWayland{
+    "Valbrix kann auf diesem Desktop keine Tasten senden. Erlauben Sie beim n\xE4" "chsten Start die "
+    "Fernsteuerung im Dialog des Desktops, oder installieren Sie die udev-Regel aus dem Valbrix-Paket "
+    "(70-valbrix-uinput.rules) und melden Sie sich neu an. Bis dahin werden die Werte nur angezeigt.",
+    "Valbrix cannot send keys on this desktop. Allow remote control in the desktop's dialog at the next "
+    "start, or install the udev rule from the Valbrix package (70-valbrix-uinput.rules) and log in again. "
+    "Until then the values are only shown."};
+inline constexpr LocalizedText noTypingX11{
+    "Der X-Server bietet keine XTest-Erweiterung: Valbrix kann keine Tasten senden. Starten Sie den "
+    "X-Server mit XTest. Bis dahin werden die Werte nur angezeigt.",
+    "The X server has no XTest extension: Valbrix cannot send keys. Start the X server with XTest. Until "
+    "then the values are only shown."};
+inline constexpr LocalizedText noTypingNoDesktop{
+    "Keine grafische Sitzung gefunden (weder WAYLAND_DISPLAY noch DISPLAY ist gesetzt): Valbrix kann "
+    "keine Tasten senden. Die Werte werden nur angezeigt.",
+    "No graphical session found (neither WAYLAND_DISPLAY nor DISPLAY is set): Valbrix cannot send keys. "
+    "The values are only shown."};
+inline constexpr LocalizedText noTray{"Kein Infobereich auf diesem Desktop: das Fenster wird stattdessen minimiert.",
+                                      "No tray on this desktop: the window is minimised instead."};
+inline constexpr LocalizedText trayMenuTitle{"&\xDC" "bertragung", "&Transfer"};
+inline constexpr LocalizedText portNoAccess{" (kein Zugriff)", " (no access)"};
+// %1 the port (COM5), %2 the group that owns its device.
+inline constexpr LocalizedText portNoAccessStatus{"%1: kein Zugriff (Gruppe %2)", "%1: no access (group %2)"};
+inline constexpr LocalizedText portNoAccessNotice{
+    "%1 kann nicht ge\xF6" "ffnet werden: das Ger\xE4t geh\xF6rt der Gruppe \"%2\", und Sie sind nicht Mitglied. "
+    "Nehmen Sie Ihr Benutzerkonto in die Gruppe auf (sudo usermod -aG %2 $USER) und melden Sie sich neu an.",
+    "%1 cannot be opened: its device belongs to the group \"%2\", and you are not a member. Add your user "
+    "account to the group (sudo usermod -aG %2 $USER) and log in again."};
+
 }  // namespace text
 }  // namespace valbrix

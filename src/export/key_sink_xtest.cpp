@@ -2,38 +2,18 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "export/virtual_key_symbols.h"
+
 namespace valbrix {
 namespace {
-
-struct KeysymRow {
-    std::uint8_t virtualKey;
-    KeySym keysym;
-};
-
-constexpr KeysymRow keysyms[] = {
-    {VK_TAB, XK_Tab},         {VK_RETURN, XK_Return},         {VK_SHIFT, XK_Shift_L},
-    {VK_SPACE, XK_space},     {VK_LEFT, XK_Left},             {VK_UP, XK_Up},
-    {VK_RIGHT, XK_Right},     {VK_DOWN, XK_Down},             {VK_DIVIDE, XK_KP_Divide},
-    {VK_LCONTROL, XK_Control_L}, {VK_RMENU, XK_ISO_Level3_Shift}, {VK_OEM_PLUS, XK_plus},
-    {VK_OEM_COMMA, XK_comma}, {VK_OEM_MINUS, XK_minus},       {VK_OEM_PERIOD, XK_period},
-};
 
 Display* asDisplay(void* display) { return static_cast<Display*>(display); }
 
 }  // namespace
-
-unsigned long keysymForVirtualKey(std::uint8_t virtualKey) {
-    if (virtualKey >= 'A' && virtualKey <= 'Z') return XK_a + (virtualKey - 'A');
-    if (virtualKey >= '0' && virtualKey <= '9') return XK_0 + (virtualKey - '0');
-    for (const KeysymRow& row : keysyms)
-        if (row.virtualKey == virtualKey) return row.keysym;
-    return NoSymbol;
-}
 
 std::unique_ptr<XTestKeySink> XTestKeySink::open(const char* displayName) {
     Display* display = XOpenDisplay(displayName);

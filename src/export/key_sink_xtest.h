@@ -4,15 +4,11 @@
 // key ...), so the character that arrives is the one the receiving layout puts on that key, as on
 // Windows.
 
-#include <cstdint>
 #include <memory>
 
 #include "export/key_event.h"
 
 namespace valbrix {
-
-// The X keysym a virtual key stands for; 0 when none.
-unsigned long keysymForVirtualKey(std::uint8_t virtualKey);
 
 class XTestKeySink final : public KeySink {
 public:

@@ -1,4 +1,4 @@
-// The Linux desktop program: dialog 301 in a Qt window, typing through the X server.
+// The Linux desktop program: dialog 301 in a Qt window, typing through whatever the desktop offers.
 
 #include <QApplication>
 #include <QMessageBox>
@@ -11,11 +11,11 @@
 #include "settings/settings_store.h"
 #include "app/shell.h"
 #include "common/clock.h"
-#include "export/key_sink_xtest.h"
 #include "common/user_folder.h"
 #include "qt/cp1252.h"
 #include "qt/port_watcher.h"
 #include "qt/qt_dialog_host.h"
+#include "qt/session_key_sinks.h"
 #include "qt/silent_key_sink.h"
 #include "qt/termination_signals.h"
 #include "serial/error_box.h"
@@ -61,19 +61,22 @@ int main(int argc, char** argv) {
     setErrorBoxHandler(showSerialErrorBox);
     failWritesBeyondFileSizeLimit();
 
-    std::unique_ptr<KeySink> keys = XTestKeySink::open();
-    if (!keys) {
-        std::fputs("valbrix: no X display with the XTest extension; values are shown but not typed\n", stderr);
-        keys = std::make_unique<SilentKeySink>();
-    }
+    // Before the window: the portal may first ask the user in a dialog of the desktop's own.
+    const SessionKeySink typing = openSessionKeySink();
+    for (const std::string& refusal : typing.chosen.refusals)
+        std::fprintf(traced ? stdout : stderr, "valbrix: cannot type through %s\n", refusal.c_str());
+    if (traced) std::printf("key sink: %s\n", typing.chosen.sink ? typing.chosen.name.c_str() : "none");
+    SilentKeySink silent;
+    KeySink& keys = typing.chosen.sink ? *typing.chosen.sink : silent;
 
     QtDialogHost host;
     if (traced) host.traceTo(stdout);
     Shell shell(ShellEnvironment{host, systemSettingsStore(), systemSettingsLocations(), systemPorts(),
-                                 systemClock(), *keys, true});
+                                 systemClock(), keys, true});
     host.attach(shell);
     const TerminationSignals termination([&shell] { shell.terminate(); });
     shell.initMainDialog();
+    if (!typing.chosen.sink) shell.typingUnavailable(typing.advice);
     const PortWatcher ports("/dev", userConfigFolder() + "/ports", [&shell](bool arrival) { shell.portChanged(arrival); });
     host.show();
     return QApplication::exec();

@@ -114,6 +114,7 @@ void QtDialogHost::buildControls() {
     const auto choiceList = [this](int control) {
         auto* box = add(control, new QComboBox);
         box->setEditable(false);
+        wheelGuard.guard(box);
         connect(box, &QComboBox::currentIndexChanged, this, [this, control] { report(control); });
         return box;
     };
@@ -303,6 +304,8 @@ void QtDialogHost::removeTrayIcon() {
     tray.hide();
 }
 
+bool QtDialogHost::trayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
 // Loaded anew at every click; the previous menu goes when the next one comes.
 void QtDialogHost::showTrayMenu(const Menu& menu) {
     trace("tray menu shown");
@@ -392,6 +395,11 @@ void QtDialogHost::keyPressEvent(QKeyEvent* event) {
     else if (event->key() == Qt::Key_F1) shell->helpRequested();
     else if (!event->text().isEmpty()) shell->keyTyped();
     else QWidget::keyPressEvent(event);
+}
+
+void QtDialogHost::contextMenuEvent(QContextMenuEvent* event) {
+    if (shell != nullptr && !trayAvailable()) shell->trayClicked(TrayButton::Right);
+    else QWidget::contextMenuEvent(event);
 }
 
 // Focus that comes back when the list's own drop-down or a menu closes never left the list.

@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "app/dialog_host.h"
+#include "qt/wheel_needs_focus.h"
 
 class QComboBox;
 class QMenu;
@@ -47,6 +48,7 @@ public:
     void addTrayIcon(int icon, const std::string& tip) override;
     void modifyTrayIcon(int icon, const std::string& tip) override;
     void removeTrayIcon() override;
+    bool trayAvailable() override;
     void showTrayMenu(const Menu& menu) override;
     bool askYesNo(const std::string& caption, const std::string& text) override;
     void showNotice(const std::string& caption, const std::string& text) override;
@@ -60,6 +62,8 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Without a tray, the tray menu is the window's context menu.
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -84,6 +88,7 @@ private:
     std::unique_ptr<QMenu> trayPopup;
     std::FILE* traceOut = nullptr;
     QElapsedTimer traceClock;
+    WheelNeedsFocus wheelGuard;
 };
 
 }  // namespace valbrix

@@ -1,6 +1,6 @@
 #pragma once
-// Where the keystrokes go when there is no X server with the XTest extension to type through (a
-// Wayland session without Xwayland): the program still shows every value, it just types nothing.
+// Where the keystrokes go when the desktop offers no way of typing: the program still shows every
+// value, it just types nothing.
 
 #include "export/key_event.h"
 

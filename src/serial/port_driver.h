@@ -47,6 +47,9 @@ public:
     virtual std::unique_ptr<PortConnection> open(int portNumber) = 0;
     // The system's description of the error that the last failed call left behind.
     virtual std::string lastErrorText() = 0;
+    // The group that owns the port's device when the device is there but this user may not open it
+    // for lack of permission (on Linux, not being in the group "dialout"); empty otherwise.
+    virtual std::string deniedGroup(int /*portNumber*/) { return {}; }
 };
 
 // The serial driver of the platform the program runs on.

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "serial/default_error_box.h"
+#include "serial/port_access.h"
 #include "serial/port_driver.h"
 #include "serial/port_paths.h"
 
@@ -161,6 +162,8 @@ public:
     }
 
     std::string lastErrorText() override { return std::strerror(errno); }
+
+    std::string deniedGroup(int portNumber) override { return deniedGroupOf(devicePathForPort(portNumber)); }
 };
 
 }  // namespace

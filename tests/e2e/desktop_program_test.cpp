@@ -31,14 +31,8 @@ namespace valbrix {
 namespace {
 
 using testing::ChildProcess;
-
-// Sanitizer builds start several times slower; nothing here waits this long when all is well.
-constexpr int patienceMs = 30000;
-
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value == nullptr ? std::string() : value;
-}
+using testing::environment;
+using testing::patienceMs;
 
 std::string fileText(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);

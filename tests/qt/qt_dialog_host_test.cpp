@@ -4,28 +4,22 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QPointingDevice>
+#include <QWheelEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <memory>
 
 #include "app/menus.h"
 #include "export/export_shell.h"
+#include "qt_application.h"
 
 namespace valbrix {
 namespace {
 
-// One application for the whole binary, on Qt's offscreen platform: no display is needed.
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "qt_tests";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() != nullptr) return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-}
-
 std::unique_ptr<QtDialogHost> makeHost() {
-    ensureApplication();
+    testing::ensureApplication();
     return std::make_unique<QtDialogHost>();
 }
 
@@ -86,6 +80,32 @@ TEST(QtDialogHost, MenuBarShowsTheChecksAndGivesExitItsShortcut) {
     host->setMenuBar(menuBar(0, 1, 6121));
     EXPECT_EQ(host->findChild<QMenuBar*>()->actions().size(), 3);
     EXPECT_NE(actionNamed(host->findChild<QMenuBar*>()->actions(), "&Programm"), nullptr);
+}
+
+TEST(QtDialogHost, TheWheelChangesAListOnlyWhileItHasTheFocus) {
+    const std::unique_ptr<QtDialogHost> host = makeHost();
+    host->setListItems(UnitDisplayList, {"first", "second", "third"}, 0);
+    QComboBox* list = nullptr;
+    for (QComboBox* box : host->findChildren<QComboBox*>())
+        if (box->count() == 3 && box->itemText(1) == "second") list = box;
+    ASSERT_NE(list, nullptr);
+    host->show();
+    QApplication::setActiveWindow(host.get());
+    // A mouse of the test's own: Qt's fallback device would outlive the application and crash at exit.
+    const QPointingDevice mouse("test mouse", 1, QInputDevice::DeviceType::Mouse, QPointingDevice::PointerType::Generic,
+                                QInputDevice::Capability::Position | QInputDevice::Capability::Scroll, 1, 3);
+    const auto turn = [list, &mouse] {
+        QWheelEvent wheel(QPointF(5, 5), list->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false, Qt::MouseEventNotSynthesized, &mouse);
+        QApplication::sendEvent(list, &wheel);
+    };
+    turn();
+    EXPECT_EQ(host->selectedIndex(UnitDisplayList), 0);
+    EXPECT_FALSE(list->hasFocus());
+    list->setFocus();
+    ASSERT_TRUE(list->hasFocus());
+    turn();
+    EXPECT_EQ(host->selectedIndex(UnitDisplayList), 1);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,15 @@
 extern char** environ;
 
 namespace valbrix::testing {
+
+// Sanitizer builds start programs several times slower; nothing waits this long when all is well.
+inline constexpr int patienceMs = 30000;
+
+// The value of an environment variable, empty when it is unset.
+inline std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : value;
+}
 
 class ChildProcess {
 public:

@@ -109,6 +109,7 @@ public:
         trayIconShown = false;
         record("tray remove");
     }
+    bool trayAvailable() override { return tray; }
     void showTrayMenu(const Menu& menu) override { trayMenus.push_back(menu); }
 
     bool askYesNo(const std::string& caption, const std::string& text) override {
@@ -170,6 +171,7 @@ public:
     Menu menuBar;
     int repaints = 0;
     bool visible = true;
+    bool tray = true;  // false: a desktop without a notification area
     bool trayIconShown = false;
     int trayIcon = 0;
     std::string trayTip;

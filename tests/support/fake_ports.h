@@ -19,6 +19,7 @@ struct FakeLine {
     bool failLineSettings = false;
     bool echo = false;  // every written byte comes straight back, as a gauge echoes its commands
     int providerValue = 0;
+    std::string deniedGroup;  // the device is there, but only this group's members may open it
     int opens = 0;
     int restores = 0;
     LineSettings applied;
@@ -69,11 +70,16 @@ public:
     }
     std::unique_ptr<PortConnection> open(int portNumber) override {
         const auto found = lines.find(portNumber);
-        if (found == lines.end() || !found->second->exists || found->second->open) return nullptr;
+        if (found == lines.end() || !found->second->exists || found->second->open || !found->second->deniedGroup.empty())
+            return nullptr;
         ++found->second->opens;
         return std::make_unique<FakeConnection>(found->second);
     }
     std::string lastErrorText() override { return "The device does not recognize the command."; }
+    std::string deniedGroup(int portNumber) override {
+        const auto found = lines.find(portNumber);
+        return found == lines.end() || !found->second->exists ? std::string() : found->second->deniedGroup;
+    }
 
     std::map<int, std::shared_ptr<FakeLine>> lines;
 };

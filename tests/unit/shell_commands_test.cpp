@@ -191,5 +191,19 @@ TEST(Shell, AValueTravelsFromTheLineToTheDialogAndTheKeys) {
     EXPECT_EQ(describeKeys(w.keys.events), "4,58 mm<TAB><DOWN>");
 }
 
+
+TEST(Shell, WithoutAWayOfTypingTheUserIsToldWhatToDo) {
+    World w;
+    w.addPort(1);
+    w.settingsFile("Language=0\r\n");
+    w.start();
+    w.shell->typingUnavailable(text::noTypingWayland);
+    EXPECT_EQ(w.statusTexts().back(), "Keine Tastatureingabe m\xF6glich: Werte werden nur angezeigt.");
+    ASSERT_EQ(w.host.notices.size(), 1u);
+    EXPECT_EQ(w.host.notices[0].caption, "Valbrix Info");
+    EXPECT_EQ(w.host.notices[0].text, text::noTypingWayland.german);
+    EXPECT_NE(w.host.notices[0].text.find("70-valbrix-uinput.rules"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace valbrix

@@ -155,5 +155,62 @@ TEST(Shell, PortNoticesWhenAskedFor) {
     }
 }
 
+
+TEST(Shell, APortTheUserMayNotOpenIsMarkedAndNamesTheGroup) {
+    struct Case {
+        const char* language;
+        const char* item;
+        const char* status;
+        const char* notice;
+    };
+    const Case cases[] = {
+        {"0", "COM5 (kein Zugriff)", "COM5: kein Zugriff (Gruppe dialout)",
+         "COM5 kann nicht ge\xF6" "ffnet werden: das Ger\xE4t geh\xF6rt der Gruppe \"dialout\", und Sie sind nicht "
+         "Mitglied. Nehmen Sie Ihr Benutzerkonto in die Gruppe auf (sudo usermod -aG dialout $USER) und melden Sie "
+         "sich neu an."},
+        {"1", "COM5 (no access)", "COM5: no access (group dialout)",
+         "COM5 cannot be opened: its device belongs to the group \"dialout\", and you are not a member. Add your user "
+         "account to the group (sudo usermod -aG dialout $USER) and log in again."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        // The stored port at start.
+        World w;
+        w.addPort(1);
+        w.addPort(5)->deniedGroup = "dialout";
+        w.settingsFile(std::string("Language=") + c.language + "\r\nComPort=5\r\n");
+        w.start();
+        EXPECT_EQ(w.host.lists[PortListControl].items, (std::vector<std::string>{"COM1", c.item}));
+        ASSERT_EQ(w.host.notices.size(), 1u);
+        EXPECT_EQ(w.host.notices[0].text, c.notice);
+        const std::vector<std::string> status = w.statusTexts();
+        EXPECT_NE(std::find(status.begin(), status.end(), c.status), status.end());
+
+        // Chosen from the list after a rescan, with another port in use.
+        World chosen;
+        chosen.addPort(1);
+        chosen.addPort(5)->deniedGroup = "dialout";
+        chosen.settingsFile(std::string("Language=") + c.language + "\r\nComPort=1\r\n");
+        chosen.start();
+        EXPECT_TRUE(chosen.host.notices.empty());
+        chosen.shell->command(PortListControl, ListGotFocus);
+        EXPECT_EQ(chosen.host.lists[PortListControl].items, (std::vector<std::string>{"COM1", c.item}));
+        chosen.host.select(PortListControl, 1);
+        chosen.shell->command(PortListControl, CommandSelectionChanged);
+        EXPECT_EQ(chosen.gauge().PortNumber(), 1);
+        ASSERT_EQ(chosen.host.notices.size(), 1u);
+        EXPECT_EQ(chosen.host.notices[0].text, c.notice);
+    }
+}
+
+TEST(Shell, APortThatIsMerelyMissingSaysNothing) {
+    World w;
+    w.addPort(1);
+    w.settingsFile("ComPort=5\r\n");
+    w.start();
+    EXPECT_TRUE(w.host.notices.empty());
+    EXPECT_EQ(w.host.lists[PortListControl].items, std::vector<std::string>{"COM1"});
+}
+
 }  // namespace
 }  // namespace valbrix

@@ -8,6 +8,7 @@
 #include "app/port_list.h"
 #include "app/tray_icon.h"
 #include "common/localized_text.h"
+#include "export/export_settings.h"
 
 namespace valbrix {
 namespace {
@@ -109,19 +110,38 @@ TEST(PortList, ItemsSuffixesAndSelection) {
         {true, PortScan::StartUp, -1, "COM1|COM3 (USB)|COM7 (4)", 0},
     };
     for (const Case& c : cases) {
-        const PortList list = portListText(found, c.comPort, c.usb, c.scan);
+        const PortList list = portListText(found, c.comPort, c.usb, c.scan, German);
         EXPECT_EQ(list.text, c.text);
         EXPECT_EQ(list.selected, c.selected);
     }
-    EXPECT_EQ(portListText({{3, 0}, {9, 0}}, 5, false, PortScan::StartUp).selected, 1);  // COM9 selected
-    EXPECT_EQ(portListText({}, 5, false, PortScan::Rescan).text, "");
+    EXPECT_EQ(portListText({{3, 0}, {9, 0}}, 5, false, PortScan::StartUp, German).selected, 1);  // COM9 selected
+    EXPECT_EQ(portListText({}, 5, false, PortScan::Rescan, German).text, "");
+}
+
+TEST(PortList, APortTheUserMayNotOpenIsMarkedInTheInterfaceLanguage) {
+    const std::vector<FoundPort> found = {{3, 51}, {5, 0, true}, {21, 51, true}};
+    struct Case {
+        bool usb;
+        int language;
+        const char* text;
+    };
+    const Case cases[] = {
+        {true, German, "COM3 (USB)|COM5 (kein Zugriff)|COM21 (kein Zugriff)"},
+        {false, English, "COM3|COM5 (no access)|COM21 (no access)"},
+    };
+    for (const Case& c : cases) {
+        const PortList list = portListText(found, 5, c.usb, PortScan::Rescan, c.language);
+        EXPECT_EQ(list.text, c.text);
+        EXPECT_EQ(list.selected, 1);
+    }
+    EXPECT_EQ(portFromListText("COM21 (no access)"), 21);
 }
 
 TEST(PortList, NeverRunsOverItsSize) {
     std::vector<FoundPort> found;
     for (int n = 1; n <= 99; ++n) found.push_back({n, 51});
     for (const PortScan scan : {PortScan::StartUp, PortScan::Rescan}) {
-        const PortList list = portListText(found, 99, true, scan);
+        const PortList list = portListText(found, 99, true, scan, English);
         EXPECT_LE(list.text.size(), portListLimit(scan));
         EXPECT_GT(list.listed, 10);
         EXPECT_EQ(list.text.substr(0, 10), "COM1 (USB)");

@@ -205,5 +205,53 @@ TEST(Shell, AutoMinimiseHidesThroughTheUserInterfaceThread) {
     EXPECT_TRUE(w.host.trayIconShown);
 }
 
+
+TEST(ShellWithoutTray, TheTrayMenuIsTheWindowsLastMenuAndItsContextMenu) {
+    World w;
+    w.host.tray = false;
+    w.addPort(1);
+    w.settingsFile("Language=0\r\nActiveOnStartup=1\r\n");
+    w.start();
+    ASSERT_EQ(w.host.menuBar.size(), 4u);
+    EXPECT_EQ(w.host.menuBar.back().text, "&\xDC" "bertragung");
+    EXPECT_EQ(w.host.menuBar.back().submenu, trayMenu(German, true, 6121));
+    EXPECT_TRUE(w.checked(CommandTransferActive));
+
+    // Switched from the menu bar, the check mark follows in both menus.
+    w.shell->command(CommandTransferActive);
+    EXPECT_FALSE(w.shell->shellFlags().transferActive.load());
+    EXPECT_FALSE(w.checked(CommandTransferActive));
+    w.shell->trayClicked(TrayButton::Right);
+    ASSERT_EQ(w.host.trayMenus.size(), 1u);
+    EXPECT_FALSE(findMenuItem(w.host.trayMenus[0], CommandTransferActive)->checked);
+    w.shell->command(CommandTransferActive);
+    EXPECT_TRUE(w.shell->shellFlags().transferActive.load());
+
+    // The menu keeps its place through a language switch.
+    w.shell->command(CommandEnglish);
+    EXPECT_EQ(w.host.menuBar.back().text, "&Transfer");
+    EXPECT_EQ(w.host.menuBar.back().submenu, trayMenu(English, true, 6121));
+}
+
+TEST(ShellWithoutTray, TheStatusLineSaysOnceThatTheWindowIsMinimisedInstead) {
+    for (const bool tray : {false, true}) {
+        SCOPED_TRACE(tray);
+        World w;
+        w.host.tray = tray;
+        w.addPort(1);
+        w.settingsFile("Language=1\r\n");
+        w.start();
+        for (int round = 0; round < 2; ++round) {
+            w.shell->activated(true, false);
+            EXPECT_TRUE(w.shell->isInTray());
+            w.shell->trayClicked(TrayButton::Left);
+        }
+        const std::vector<std::string> status = w.statusTexts();
+        EXPECT_EQ(std::count(status.begin(), status.end(), "No tray on this desktop: the window is minimised instead."),
+                  tray ? 0 : 1);
+        EXPECT_EQ(w.host.menuBar.size(), tray ? 3u : 4u);
+    }
+}
+
 }  // namespace
 }  // namespace valbrix

@@ -1,0 +1,152 @@
+// Virtual keys as keys of a layout, the layout configured for the system, and the choice of the way
+// of typing.
+#include <gtest/gtest.h>
+
+#include <linux/input-event-codes.h>
+#include <stdlib.h>
+
+#include <memory>
+#include <string>
+
+#include "export/key_event.h"
+#include "export/key_sink_choice.h"
+#include "export/keyboard_names.h"
+#include "export/virtual_key_symbols.h"
+#include "export/xkb_keyboard.h"
+#include "temp_folder.h"
+
+namespace valbrix {
+namespace {
+
+std::unique_ptr<XkbKeyboard> layout(const char* name) { return XkbKeyboard::fromNames(KeyboardNames{"", name, "", ""}); }
+
+TEST(XkbKeyboard, AVirtualKeyIsTheKeyOfTheLayoutThatCarriesItsSymbol) {
+    struct Case {
+        const char* layout;
+        std::uint8_t virtualKey;
+        std::uint32_t code;
+    };
+    const Case cases[] = {
+        {"us", VK_OEM_MINUS, KEY_MINUS},  {"de", VK_OEM_MINUS, KEY_SLASH},
+        {"us", 'Z', KEY_Z},               {"de", 'Z', KEY_Y},
+        // Plus is unshifted on the German layout; on the US one it sits shifted on the equals key.
+        {"us", VK_OEM_PLUS, KEY_EQUAL},   {"de", VK_OEM_PLUS, KEY_RIGHTBRACE},
+        // On the French layout the digits are shifted, which is why that layout types them with Shift.
+        {"fr", '1', KEY_1},               {"fr", VK_OEM_COMMA, KEY_M},
+        {"us", VK_RETURN, KEY_ENTER},     {"us", VK_TAB, KEY_TAB},
+        {"us", VK_DIVIDE, KEY_KPSLASH},   {"us", VK_SHIFT, KEY_LEFTSHIFT},
+        {"us", VK_LCONTROL, KEY_LEFTCTRL}, {"de", VK_DOWN, KEY_DOWN},
+        {"us", 200, 0},
+    };
+    for (const Case& c : cases) {
+        const std::unique_ptr<XkbKeyboard> keyboard = layout(c.layout);
+        ASSERT_NE(keyboard, nullptr) << c.layout;
+        EXPECT_EQ(keyboard->inputCode(c.virtualKey), c.code) << c.layout << " " << int(c.virtualKey);
+    }
+}
+
+TEST(XkbKeyboard, EveryVirtualKeyOfTheEmitterHasASymbolAndAKey) {
+    const std::uint8_t keys[] = {VK_TAB,   VK_RETURN, VK_SHIFT,     VK_SPACE,     VK_LEFT,       VK_UP,
+                                 VK_RIGHT, VK_DOWN,   VK_DIVIDE,    VK_LCONTROL,  VK_RMENU,      VK_OEM_PLUS,
+                                 VK_OEM_COMMA, VK_OEM_MINUS, VK_OEM_PERIOD, '0', '9', 'A', 'Z'};
+    const std::unique_ptr<XkbKeyboard> keyboard = layout("de");
+    for (const std::uint8_t key : keys) {
+        EXPECT_NE(keysymForVirtualKey(key), 0u) << int(key);
+        EXPECT_NE(keyboard->inputCode(key), 0u) << int(key);
+    }
+    EXPECT_EQ(keysymForVirtualKey(200), 0u);
+}
+
+TEST(XkbKeyboard, ModifiersFollowTheKeysGoingDownAndUp) {
+    const std::unique_ptr<XkbKeyboard> keyboard = layout("de");
+    constexpr std::uint32_t shift = 1;       // Shift
+    constexpr std::uint32_t levelThree = 128;  // Mod5, which AltGr sets
+    EXPECT_EQ(keyboard->press(keyboard->inputCode(VK_SHIFT), true).depressed, shift);
+    EXPECT_EQ(keyboard->press(keyboard->inputCode(VK_RMENU), true).depressed, shift | levelThree);
+    EXPECT_EQ(keyboard->press(keyboard->inputCode(VK_SHIFT), false).depressed, levelThree);
+    EXPECT_EQ(keyboard->press(keyboard->inputCode('M'), true).depressed, levelThree);
+    keyboard->reset();
+    EXPECT_EQ(keyboard->press(keyboard->inputCode('M'), false), XkbKeyboard::Modifiers{});
+}
+
+TEST(XkbKeyboard, TheKeymapTextMakesTheSameKeyboardAgain) {
+    const std::unique_ptr<XkbKeyboard> german = layout("de");
+    const std::unique_ptr<XkbKeyboard> again = XkbKeyboard::fromKeymapText(german->keymapText());
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->inputCode(VK_OEM_MINUS), KEY_SLASH);
+    EXPECT_EQ(XkbKeyboard::fromKeymapText("no keymap"), nullptr);
+}
+
+TEST(KeyboardNames, TheDefaultsFileAndTheEnvironment) {
+    struct Case {
+        const char* text;
+        KeyboardNames names;
+    };
+    const Case cases[] = {
+        {"XKBMODEL=\"pc105\"\nXKBLAYOUT=\"de\"\nXKBVARIANT=\"nodeadkeys\"\nXKBOPTIONS=\"\"\nBACKSPACE=\"guess\"\n",
+         {"pc105", "de", "nodeadkeys", ""}},
+        {"# XKBLAYOUT=\"fr\"\n  XKBLAYOUT = 'ch'\r\nXKBVARIANT=fr\n", {"", "ch", "fr", ""}},
+        {"XKBLAYOUT\nXKBLAYOUT=\"us,de\"\n", {"", "us,de", "", ""}},
+        {"", {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(keyboardNamesFromDefaults(c.text), c.names) << c.text;
+
+    testing::TempFolder folder;
+    const std::string file = folder.path("keyboard");
+    testing::writeFile(file, "XKBLAYOUT=\"de\"\nXKBVARIANT=\"nodeadkeys\"\n");
+    unsetenv("XKB_DEFAULT_VARIANT");
+    setenv("XKB_DEFAULT_LAYOUT", "fr", 1);
+    EXPECT_EQ(configuredKeyboardNames(file.c_str()), (KeyboardNames{"", "fr", "nodeadkeys", ""}));
+    unsetenv("XKB_DEFAULT_LAYOUT");
+    EXPECT_EQ(configuredKeyboardNames(file.c_str()).layout, "de");
+    EXPECT_EQ(configuredKeyboardNames(folder.path("missing").c_str()), KeyboardNames{});
+}
+
+TEST(KeySinkChoice, TheSessionComesFromTheEnvironment) {
+    struct Case {
+        const char* display;
+        const char* waylandDisplay;
+        DesktopSession session;
+    };
+    const Case cases[] = {
+        {":0", nullptr, DesktopSession::X11},        {":0", "", DesktopSession::X11},
+        {":0", "wayland-0", DesktopSession::Wayland}, {nullptr, "wayland-1", DesktopSession::Wayland},
+        {nullptr, nullptr, DesktopSession::None},    {"", "", DesktopSession::None},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(desktopSession(c.display, c.waylandDisplay), c.session)
+            << (c.display ? c.display : "-") << " " << (c.waylandDisplay ? c.waylandDisplay : "-");
+}
+
+struct NamedSink final : KeySink {
+    explicit NamedSink(std::string name) : name(std::move(name)) {}
+    UntypedKeys deliver(const KeyEvents&) override { return {}; }
+    std::string name;
+};
+
+TEST(KeySinkChoice, TheFirstThatOpensIsTakenAndTheOthersAreNotTried) {
+    std::vector<std::string> tried;
+    const auto candidate = [&tried](const std::string& name, bool opens) {
+        return KeySinkCandidate{name, [&tried, name, opens](std::string& why) -> std::unique_ptr<KeySink> {
+                                    tried.push_back(name);
+                                    if (opens) return std::make_unique<NamedSink>(name);
+                                    why = name + " is missing";
+                                    return nullptr;
+                                }};
+    };
+    const ChosenKeySink chosen =
+        chooseKeySink({candidate("keyboard", false), candidate("portal", true), candidate("uinput", true)});
+    ASSERT_NE(chosen.sink, nullptr);
+    EXPECT_EQ(chosen.name, "portal");
+    EXPECT_EQ(static_cast<NamedSink&>(*chosen.sink).name, "portal");
+    EXPECT_EQ(tried, (std::vector<std::string>{"keyboard", "portal"}));
+    EXPECT_EQ(chosen.refusals, std::vector<std::string>{"keyboard: keyboard is missing"});
+
+    const ChosenKeySink none = chooseKeySink({candidate("keyboard", false), candidate("uinput", false)});
+    EXPECT_EQ(none.sink, nullptr);
+    EXPECT_EQ(none.refusals.size(), 2u);
+    EXPECT_EQ(chooseKeySink({}).sink, nullptr);
+}
+
+}  // namespace
+}  // namespace valbrix

@@ -1,0 +1,43 @@
+#pragma once
+// The uinput device file without a kernel behind it: it keeps the requests and the events a sink
+// sends, so that tests read them back.
+
+#include <string>
+#include <vector>
+
+#include "export/key_sink_uinput.h"
+
+namespace valbrix::testing {
+
+class RecordingUinputFile final : public UinputFile {
+public:
+    struct Record {
+        std::vector<unsigned long> requests;  // in order, UI_DEV_SETUP among them
+        std::vector<int> keys;                // every UI_SET_KEYBIT
+        std::string name;
+        std::vector<input_event> events;
+    };
+
+    explicit RecordingUinputFile(Record& record, unsigned long refused = 0) : record(record), refused(refused) {}
+
+    bool control(unsigned long request, int argument) override {
+        record.requests.push_back(request);
+        if (request == UI_SET_KEYBIT) record.keys.push_back(argument);
+        return request != refused;
+    }
+    bool setup(const uinput_setup& device) override {
+        record.requests.push_back(UI_DEV_SETUP);
+        record.name = device.name;
+        return UI_DEV_SETUP != refused;
+    }
+    bool write(const input_event& event) override {
+        record.events.push_back(event);
+        return true;
+    }
+
+private:
+    Record& record;
+    const unsigned long refused;  // a request the kernel turns down
+};
+
+}  // namespace valbrix::testing

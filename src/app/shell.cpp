@@ -13,8 +13,6 @@
 namespace valbrix {
 namespace {
 
-constexpr int startUpScanPorts = 31;
-
 struct ChoiceList {
     int control;
     ListKey key;
@@ -375,47 +373,6 @@ void Shell::publishChoices() {
     choices.set(ExportChoices{host.selectedText(ControlKeyList), host.selectedIndex(ControlKeyList),
                               host.selectedText(DecimalSeparatorList), host.selectedText(UnitDisplayList),
                               host.controlText(SequenceField)});
-}
-
-void Shell::startUpPortScan() {
-    cCOM scanner(ports, clock);
-    std::vector<FoundPort> found;
-    for (int n = 1; n <= startUpScanPorts; ++n)
-        if (const std::optional<FoundPort> port = scanPort(scanner, n)) found.push_back(*port);
-    const PortList list =
-        portListText(found, settings.comPort, settings.displayUsbPorts, PortScan::StartUp, settings.language);
-    fillList(host, PortListControl, list.text, '|', "", list.selected);
-}
-
-void Shell::portListCommand(int notification) {
-    if (notification == ListGotFocus) rescanPorts();
-    const int number = portFromListText(host.selectedText(PortListControl));
-    if (number < 0 || number == settings.comPort) return;
-    settings.comPort = gauge->ChangePort(number);
-    raiseDtrAndRts(gauge->Port());
-    if (settings.comPort == number) askForIdentification();
-    else notePortAccess(number);
-}
-
-// The rescan probes on the gauge object's own port object, which counts its open port as available.
-// Its status texts are German in both languages.
-void Shell::rescanPorts() {
-    std::vector<FoundPort> found;
-    for (int n = 1; n < settings.maxCom; ++n) {
-        showStatus("COM" + std::to_string(n) + " wird gepr\xFC" "ft");
-        host.repaint();
-        const std::optional<FoundPort> port = scanPort(gauge->Port(), n);
-        if (!port) continue;
-        found.push_back(*port);
-        if (port->denied) continue;
-        showStatus("COM" + std::to_string(n) + " (" + std::to_string(port->providerValue) + ") verf\xFC" "gbar");
-        host.repaint();
-    }
-    showStatus(std::to_string(found.size()) + " Schnittstellen gefunden");
-    host.repaint();
-    const PortList list =
-        portListText(found, settings.comPort, settings.displayUsbPorts, PortScan::Rescan, settings.language);
-    fillList(host, PortListControl, list.text, '|', "", list.selected);
 }
 
 }  // namespace valbrix

@@ -47,12 +47,4 @@ void Shell::notePortAccess(int port) {
     host.showNotice(text::portNoticeCaption, filledIn(text::portNoAccessNotice.in(settings.language), name, group));
 }
 
-// A port the user may not open is listed all the same, marked, so that choosing it can say why.
-std::optional<FoundPort> Shell::scanPort(cCOM& prober, int number) {
-    int providerValue = 0;
-    if (prober.Probe(number, providerValue)) return FoundPort{number, providerValue};
-    if (!ports.deniedGroup(number).empty()) return FoundPort{number, 0, true};
-    return std::nullopt;
-}
-
 }  // namespace valbrix

@@ -67,6 +67,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The labels in front of the four choice lists, which share one width.
+    static constexpr int labelColumn[] = {ControlCharacterLabel, SequenceLabel, UnitLabel, DecimalSeparatorLabel};
+
     template <class W>
     W* add(int control, W* widget);
     QComboBox* list(int control);

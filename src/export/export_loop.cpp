@@ -100,7 +100,7 @@ void ExportLoop::exportRecord(const MeasuredValue& record) {
             const char* control = chosen.controlText.c_str();
             const int key = keyFromName(control);
             const int columns = record.gridColumns;
-            if (columns > 0) pressKey(events, record.number % columns != 0 ? VK_TAB : VK_RETURN);
+            if (columns > 0) pressKey(events, record.number % columns != 0 ? VkTab : VkReturn);
             else if (key >= 0 && key <= 255) pressKey(events, key);
             if (isSequenceItem(chosen.controlText)) sendSequence(events, chosen.sequence.c_str());
         }

@@ -7,23 +7,24 @@
 
 namespace valbrix {
 
-// Windows virtual-key codes; every platform's sink maps them to its own keys.
+// Windows virtual-key codes; every platform's sink maps them to its own keys. The names differ from
+// <windows.h>'s VK_ macros, so a file may include that header before or after this one.
 enum VirtualKey : std::uint8_t {
-    VK_TAB = 9,
-    VK_RETURN = 13,
-    VK_SHIFT = 16,
-    VK_SPACE = 32,
-    VK_LEFT = 37,
-    VK_UP = 38,
-    VK_RIGHT = 39,
-    VK_DOWN = 40,
-    VK_DIVIDE = 111,
-    VK_LCONTROL = 162,
-    VK_RMENU = 165,
-    VK_OEM_PLUS = 187,
-    VK_OEM_COMMA = 188,
-    VK_OEM_MINUS = 189,
-    VK_OEM_PERIOD = 190,
+    VkTab = 9,
+    VkReturn = 13,
+    VkShift = 16,
+    VkSpace = 32,
+    VkLeft = 37,
+    VkUp = 38,
+    VkRight = 39,
+    VkDown = 40,
+    VkDivide = 111,
+    VkLeftControl = 162,
+    VkRightAlt = 165,
+    VkOemPlus = 187,
+    VkOemComma = 188,
+    VkOemMinus = 189,
+    VkOemPeriod = 190,
 };
 
 inline constexpr std::uint32_t KeyEventPress = 0;

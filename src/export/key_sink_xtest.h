@@ -1,6 +1,6 @@
 #pragma once
 // Key events through the XTest extension of an X server. Each virtual key becomes the key of the
-// current keyboard map that carries the same symbol (VK_OEM_COMMA the comma key, VK_RMENU the AltGr
+// current keyboard map that carries the same symbol (VkOemComma the comma key, VkRightAlt the AltGr
 // key ...), so the character that arrives is the one the receiving layout puts on that key, as on
 // Windows.
 

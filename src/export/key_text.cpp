@@ -17,10 +17,10 @@ struct NamedKey {
 };
 
 constexpr NamedKey namedKeys[] = {
-    {VK_SHIFT, "<SHIFT>"},    {VK_RMENU, "<ALTGR>"},    {VK_LCONTROL, "<CTRL>"},
-    {VK_TAB, "<TAB>"},        {VK_RETURN, "<ENTER>"},   {VK_LEFT, "<LEFT>"},       {VK_UP, "<UP>"},
-    {VK_RIGHT, "<RIGHT>"},    {VK_DOWN, "<DOWN>"},      {VK_SPACE, " "},           {VK_DIVIDE, "/"},
-    {VK_OEM_COMMA, ","},      {VK_OEM_PERIOD, "."},     {VK_OEM_MINUS, "-"},       {VK_OEM_PLUS, "+"},
+    {VkShift, "<SHIFT>"},  {VkRightAlt, "<ALTGR>"}, {VkLeftControl, "<CTRL>"},
+    {VkTab, "<TAB>"},      {VkReturn, "<ENTER>"},   {VkLeft, "<LEFT>"},    {VkUp, "<UP>"},
+    {VkRight, "<RIGHT>"},  {VkDown, "<DOWN>"},      {VkSpace, " "},        {VkDivide, "/"},
+    {VkOemComma, ","},     {VkOemPeriod, "."},      {VkOemMinus, "-"},     {VkOemPlus, "+"},
 };
 
 std::string keyText(std::uint8_t key, bool shift, bool altGr) {
@@ -46,9 +46,9 @@ std::string describeKeys(const KeyEvents& events) {
     for (const KeyEvent& event : events) {
         const bool pressed = event.flags == KeyEventPress;
         switch (event.virtualKey) {
-            case VK_SHIFT: shift = pressed; continue;
-            case VK_RMENU: altGr = pressed; continue;
-            case VK_LCONTROL: ctrl = pressed; continue;
+            case VkShift: shift = pressed; continue;
+            case VkRightAlt: altGr = pressed; continue;
+            case VkLeftControl: ctrl = pressed; continue;
             default: break;
         }
         if (!pressed) continue;

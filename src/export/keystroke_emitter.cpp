@@ -15,9 +15,9 @@ void event(KeyEvents& out, std::uint8_t key, std::uint32_t flags, std::uint8_t s
 }
 
 void shifted(KeyEvents& out, int virtualKey) {
-    event(out, VK_SHIFT, KeyEventPress, VK_SHIFT);
+    event(out, VkShift, KeyEventPress, VkShift);
     pressKey(out, virtualKey);
-    event(out, VK_SHIFT, KeyEventRelease, VK_SHIFT);
+    event(out, VkShift, KeyEventRelease, VkShift);
 }
 
 struct PlainKey {
@@ -26,8 +26,8 @@ struct PlainKey {
 };
 
 constexpr PlainKey plainKeys[] = {
-    {',', VK_OEM_COMMA}, {'.', VK_OEM_PERIOD}, {'-', VK_OEM_MINUS},
-    {'+', VK_OEM_PLUS},  {' ', VK_SPACE},      {'/', VK_DIVIDE},
+    {',', VkOemComma}, {'.', VkOemPeriod}, {'-', VkOemMinus},
+    {'+', VkOemPlus},  {' ', VkSpace},     {'/', VkDivide},
 };
 
 void typeCharacter(KeyEvents& out, char c, int keyboardLayout) {
@@ -41,9 +41,9 @@ void typeCharacter(KeyEvents& out, char c, int keyboardLayout) {
     } else if (c == '%') {
         shifted(out, '5');
     } else if (c == '\xB5') {
-        event(out, VK_RMENU, KeyEventPress, altGrScanCode);
+        event(out, VkRightAlt, KeyEventPress, altGrScanCode);
         pressKey(out, 'M');
-        event(out, VK_RMENU, KeyEventRelease, altGrScanCode);
+        event(out, VkRightAlt, KeyEventRelease, altGrScanCode);
     } else {
         for (const PlainKey& key : plainKeys) {
             if (key.character == c) {
@@ -62,9 +62,9 @@ struct KeyName {
 // Tested in this order with a search anywhere in the text: CTAB before TAB, so Ctrl+Tab is not
 // taken for Tab.
 constexpr KeyName keyNames[] = {
-    {"CTAB", WithCtrl | VK_TAB}, {"LEFT", VK_LEFT},   {"RIGHT", VK_RIGHT},   {"UP", VK_UP},
-    {"DOWN", VK_DOWN},           {"TAB", VK_TAB},     {"ENTER", VK_RETURN},  {"LINKS", VK_LEFT},
-    {"RECHTS", VK_RIGHT},        {"HOCH", VK_UP},     {"RUNTER", VK_DOWN},
+    {"CTAB", WithCtrl | VkTab}, {"LEFT", VkLeft}, {"RIGHT", VkRight},  {"UP", VkUp},
+    {"DOWN", VkDown},           {"TAB", VkTab},   {"ENTER", VkReturn}, {"LINKS", VkLeft},
+    {"RECHTS", VkRight},        {"HOCH", VkUp},   {"RUNTER", VkDown},
 };
 
 // Key names are compared in a working copy of this size; a longer token is cut.
@@ -99,9 +99,9 @@ void sendSequence(KeyEvents& out, const char* sequence) {
         const int key = keyFromName(token);
         if (key != NoKey) {
             const bool ctrl = (key & WithCtrl) != 0;
-            if (ctrl) event(out, VK_LCONTROL, KeyEventPress, VK_LCONTROL);
+            if (ctrl) event(out, VkLeftControl, KeyEventPress, VkLeftControl);
             pressKey(out, key & 0xFF);
-            if (ctrl) event(out, VK_LCONTROL, KeyEventRelease, VK_LCONTROL);
+            if (ctrl) event(out, VkLeftControl, KeyEventRelease, VkLeftControl);
         }
         if (*p == '\0') break;
         tokenStart = p + 1;

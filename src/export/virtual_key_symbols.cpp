@@ -13,11 +13,11 @@ struct KeysymRow {
 };
 
 constexpr KeysymRow keysyms[] = {
-    {VK_TAB, XKB_KEY_Tab},           {VK_RETURN, XKB_KEY_Return},   {VK_SHIFT, XKB_KEY_Shift_L},
-    {VK_SPACE, XKB_KEY_space},       {VK_LEFT, XKB_KEY_Left},       {VK_UP, XKB_KEY_Up},
-    {VK_RIGHT, XKB_KEY_Right},       {VK_DOWN, XKB_KEY_Down},       {VK_DIVIDE, XKB_KEY_KP_Divide},
-    {VK_LCONTROL, XKB_KEY_Control_L}, {VK_RMENU, XKB_KEY_ISO_Level3_Shift}, {VK_OEM_PLUS, XKB_KEY_plus},
-    {VK_OEM_COMMA, XKB_KEY_comma},   {VK_OEM_MINUS, XKB_KEY_minus}, {VK_OEM_PERIOD, XKB_KEY_period},
+    {VkTab, XKB_KEY_Tab},                {VkReturn, XKB_KEY_Return},                {VkShift, XKB_KEY_Shift_L},
+    {VkSpace, XKB_KEY_space},            {VkLeft, XKB_KEY_Left},                    {VkUp, XKB_KEY_Up},
+    {VkRight, XKB_KEY_Right},            {VkDown, XKB_KEY_Down},                    {VkDivide, XKB_KEY_KP_Divide},
+    {VkLeftControl, XKB_KEY_Control_L},  {VkRightAlt, XKB_KEY_ISO_Level3_Shift},    {VkOemPlus, XKB_KEY_plus},
+    {VkOemComma, XKB_KEY_comma},         {VkOemMinus, XKB_KEY_minus},               {VkOemPeriod, XKB_KEY_period},
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// The key symbol each virtual key stands for on Linux (X11 and xkb share the numbers): VK_OEM_COMMA
-// the comma, VK_RMENU the AltGr symbol, a letter key its lower-case letter. A sink types a virtual
+// The key symbol each virtual key stands for on Linux (X11 and xkb share the numbers): VkOemComma
+// the comma, VkRightAlt the AltGr symbol, a letter key its lower-case letter. A sink types a virtual
 // key by pressing the key of the user's layout that carries this symbol, so the character that
 // arrives is the one that layout puts on that key, as on Windows.
 

@@ -27,15 +27,15 @@ TEST(XkbKeyboard, AVirtualKeyIsTheKeyOfTheLayoutThatCarriesItsSymbol) {
         std::uint32_t code;
     };
     const Case cases[] = {
-        {"us", VK_OEM_MINUS, KEY_MINUS},  {"de", VK_OEM_MINUS, KEY_SLASH},
-        {"us", 'Z', KEY_Z},               {"de", 'Z', KEY_Y},
+        {"us", VkOemMinus, KEY_MINUS},        {"de", VkOemMinus, KEY_SLASH},
+        {"us", 'Z', KEY_Z},                   {"de", 'Z', KEY_Y},
         // Plus is unshifted on the German layout; on the US one it sits shifted on the equals key.
-        {"us", VK_OEM_PLUS, KEY_EQUAL},   {"de", VK_OEM_PLUS, KEY_RIGHTBRACE},
+        {"us", VkOemPlus, KEY_EQUAL},         {"de", VkOemPlus, KEY_RIGHTBRACE},
         // On the French layout the digits are shifted, which is why that layout types them with Shift.
-        {"fr", '1', KEY_1},               {"fr", VK_OEM_COMMA, KEY_M},
-        {"us", VK_RETURN, KEY_ENTER},     {"us", VK_TAB, KEY_TAB},
-        {"us", VK_DIVIDE, KEY_KPSLASH},   {"us", VK_SHIFT, KEY_LEFTSHIFT},
-        {"us", VK_LCONTROL, KEY_LEFTCTRL}, {"de", VK_DOWN, KEY_DOWN},
+        {"fr", '1', KEY_1},                   {"fr", VkOemComma, KEY_M},
+        {"us", VkReturn, KEY_ENTER},          {"us", VkTab, KEY_TAB},
+        {"us", VkDivide, KEY_KPSLASH},        {"us", VkShift, KEY_LEFTSHIFT},
+        {"us", VkLeftControl, KEY_LEFTCTRL},  {"de", VkDown, KEY_DOWN},
         {"us", 200, 0},
     };
     for (const Case& c : cases) {
@@ -46,9 +46,9 @@ TEST(XkbKeyboard, AVirtualKeyIsTheKeyOfTheLayoutThatCarriesItsSymbol) {
 }
 
 TEST(XkbKeyboard, EveryVirtualKeyOfTheEmitterHasASymbolAndAKey) {
-    const std::uint8_t keys[] = {VK_TAB,   VK_RETURN, VK_SHIFT,     VK_SPACE,     VK_LEFT,       VK_UP,
-                                 VK_RIGHT, VK_DOWN,   VK_DIVIDE,    VK_LCONTROL,  VK_RMENU,      VK_OEM_PLUS,
-                                 VK_OEM_COMMA, VK_OEM_MINUS, VK_OEM_PERIOD, '0', '9', 'A', 'Z'};
+    const std::uint8_t keys[] = {VkTab,      VkReturn,   VkShift,     VkSpace,       VkLeft,     VkUp,
+                                 VkRight,    VkDown,     VkDivide,    VkLeftControl, VkRightAlt, VkOemPlus,
+                                 VkOemComma, VkOemMinus, VkOemPeriod, '0',           '9',        'A', 'Z'};
     const std::unique_ptr<XkbKeyboard> keyboard = layout("de");
     for (const std::uint8_t key : keys) {
         EXPECT_NE(keysymForVirtualKey(key), 0u) << int(key);
@@ -61,9 +61,9 @@ TEST(XkbKeyboard, ModifiersFollowTheKeysGoingDownAndUp) {
     const std::unique_ptr<XkbKeyboard> keyboard = layout("de");
     constexpr std::uint32_t shift = 1;       // Shift
     constexpr std::uint32_t levelThree = 128;  // Mod5, which AltGr sets
-    EXPECT_EQ(keyboard->press(keyboard->inputCode(VK_SHIFT), true).depressed, shift);
-    EXPECT_EQ(keyboard->press(keyboard->inputCode(VK_RMENU), true).depressed, shift | levelThree);
-    EXPECT_EQ(keyboard->press(keyboard->inputCode(VK_SHIFT), false).depressed, levelThree);
+    EXPECT_EQ(keyboard->press(keyboard->inputCode(VkShift), true).depressed, shift);
+    EXPECT_EQ(keyboard->press(keyboard->inputCode(VkRightAlt), true).depressed, shift | levelThree);
+    EXPECT_EQ(keyboard->press(keyboard->inputCode(VkShift), false).depressed, levelThree);
     EXPECT_EQ(keyboard->press(keyboard->inputCode('M'), true).depressed, levelThree);
     keyboard->reset();
     EXPECT_EQ(keyboard->press(keyboard->inputCode('M'), false), XkbKeyboard::Modifiers{});
@@ -73,7 +73,7 @@ TEST(XkbKeyboard, TheKeymapTextMakesTheSameKeyboardAgain) {
     const std::unique_ptr<XkbKeyboard> german = layout("de");
     const std::unique_ptr<XkbKeyboard> again = XkbKeyboard::fromKeymapText(german->keymapText());
     ASSERT_NE(again, nullptr);
-    EXPECT_EQ(again->inputCode(VK_OEM_MINUS), KEY_SLASH);
+    EXPECT_EQ(again->inputCode(VkOemMinus), KEY_SLASH);
     EXPECT_EQ(XkbKeyboard::fromKeymapText("no keymap"), nullptr);
 }
 

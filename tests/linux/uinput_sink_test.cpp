@@ -78,7 +78,7 @@ TEST(UinputKeySink, LeavesNoKeyDownAndRemovesTheDeviceAtTheEnd) {
     std::unique_ptr<UinputKeySink> sink = openSink(record, "us");
     ASSERT_NE(sink, nullptr);
     // A list cut off between press and release: Shift and A are still down at its end.
-    sink->deliver({{VK_SHIFT, VK_SHIFT, KeyEventPress}, {'A', 'A', KeyEventPress}});
+    sink->deliver({{VkShift, VkShift, KeyEventPress}, {'A', 'A', KeyEventPress}});
     const std::vector<std::pair<int, int>> released = {
         {KEY_LEFTSHIFT, 1}, {KEY_A, 1}, {KEY_A, 0}, {KEY_LEFTSHIFT, 0}};
     EXPECT_EQ(keysWritten(record.events), released);

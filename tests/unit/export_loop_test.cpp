@@ -129,9 +129,9 @@ TEST_F(ExportLoopTest, NothingIsTypedUnlessHiddenWithTransferOn) {
 }
 
 TEST_F(ExportLoopTest, KeysTheLayoutCannotTypeAreReported) {
-    keys.untypable = {VK_RMENU};
+    keys.untypable = {VkRightAlt};
     gaugePrints("  1:  12.5 um\r\n");
-    EXPECT_EQ(shell.untyped, UntypedKeys{VK_RMENU});
+    EXPECT_EQ(shell.untyped, UntypedKeys{VkRightAlt});
     shell.untyped.clear();
     gaugePrints("  2:  4.56 mm\r\n");
     EXPECT_TRUE(shell.untyped.empty());

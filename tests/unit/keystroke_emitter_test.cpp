@@ -32,17 +32,17 @@ TEST(KeystrokeEmitter, ExactEventsOfTheCharacterTable) {
     };
     const Case cases[] = {
         {"12,5 mm", 1,
-         {down('1'), up('1'), down('2'), up('2'), down(VK_OEM_COMMA), up(VK_OEM_COMMA), down('5'), up('5'),
-          down(VK_SPACE), up(VK_SPACE), down('M'), up('M'), down('M'), up('M')}},
+         {down('1'), up('1'), down('2'), up('2'), down(VkOemComma), up(VkOemComma), down('5'), up('5'),
+          down(VkSpace), up(VkSpace), down('M'), up('M'), down('M'), up('M')}},
         {"12,5", 3,
-         {down(VK_SHIFT), down('1'), up('1'), up(VK_SHIFT), down(VK_SHIFT), down('2'), up('2'), up(VK_SHIFT),
-          down(VK_OEM_COMMA), up(VK_OEM_COMMA), down(VK_SHIFT), down('5'), up('5'), up(VK_SHIFT)}},
-        {"\xB5", 1, {down(VK_RMENU, 18), down('M'), up('M'), up(VK_RMENU, 18)}},
-        {"I/", 1, {down(VK_SHIFT), down('I'), up('I'), up(VK_SHIFT), down(VK_DIVIDE), up(VK_DIVIDE)}},
-        {"%", 3, {down(VK_SHIFT), down('5'), up('5'), up(VK_SHIFT)}},
+         {down(VkShift), down('1'), up('1'), up(VkShift), down(VkShift), down('2'), up('2'), up(VkShift),
+          down(VkOemComma), up(VkOemComma), down(VkShift), down('5'), up('5'), up(VkShift)}},
+        {"\xB5", 1, {down(VkRightAlt, 18), down('M'), up('M'), up(VkRightAlt, 18)}},
+        {"I/", 1, {down(VkShift), down('I'), up('I'), up(VkShift), down(VkDivide), up(VkDivide)}},
+        {"%", 3, {down(VkShift), down('5'), up('5'), up(VkShift)}},
         {"-+.", 1,
-         {down(VK_OEM_MINUS), up(VK_OEM_MINUS), down(VK_OEM_PLUS), up(VK_OEM_PLUS), down(VK_OEM_PERIOD),
-          up(VK_OEM_PERIOD)}},
+         {down(VkOemMinus), up(VkOemMinus), down(VkOemPlus), up(VkOemPlus), down(VkOemPeriod),
+          up(VkOemPeriod)}},
         {"?#(\xE4\xFC\n", 1, {}},  // outside the table: skipped
         {"", 1, {}},
     };
@@ -78,9 +78,9 @@ TEST(KeystrokeEmitter, KeyFromName) {
 }
 
 TEST(KeystrokeEmitter, Sequences) {
-    EXPECT_EQ(sequence("TAB,DOWN"), (KeyEvents{down(VK_TAB), up(VK_TAB), down(VK_DOWN), up(VK_DOWN)}));
-    EXPECT_EQ(sequence("ctab,enter"), (KeyEvents{down(VK_LCONTROL), down(VK_TAB), up(VK_TAB), up(VK_LCONTROL),
-                                                 down(VK_RETURN), up(VK_RETURN)}));
+    EXPECT_EQ(sequence("TAB,DOWN"), (KeyEvents{down(VkTab), up(VkTab), down(VkDown), up(VkDown)}));
+    EXPECT_EQ(sequence("ctab,enter"), (KeyEvents{down(VkLeftControl), down(VkTab), up(VkTab), up(VkLeftControl),
+                                                 down(VkReturn), up(VkReturn)}));
     EXPECT_EQ(describeKeys(sequence("ENTER,,X,UP")), "<ENTER><UP>");
     EXPECT_EQ(describeKeys(sequence(" TAB, DOWN ")), "<TAB><DOWN>");
     EXPECT_TRUE(sequence("").empty());

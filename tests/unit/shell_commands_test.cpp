@@ -121,8 +121,8 @@ TEST(Shell, AKeyTheLayoutLacksIsNamedInTheTraceAndToldOnce) {
     World w;
     w.addPort(1);
     w.start();
-    w.shell->keysNotTyped(UntypedKeys{VK_RMENU, 'M'});
-    w.shell->keysNotTyped(UntypedKeys{VK_RMENU});
+    w.shell->keysNotTyped(UntypedKeys{VkRightAlt, 'M'});
+    w.shell->keysNotTyped(UntypedKeys{VkRightAlt});
     w.host.runPosted();
     EXPECT_EQ(w.host.traced, (std::vector<std::string>{"key not typed on this keyboard layout: <ALTGR>",
                                                        "key not typed on this keyboard layout: m",

@@ -1,0 +1,18 @@
+#pragma once
+// The Windows program's start: window class, dialog 301, and the message loop until the dialog ends.
+
+#include <windows.h>
+
+namespace valbrix {
+
+// The window class of dialog 301.
+inline constexpr const char* mainDialogClass = "ISDlgClass";
+
+// The class of dialog 301 in the program's instance: the default dialog procedure, the dialog's window
+// bytes and the program's icon.
+void registerDialogClass(HINSTANCE instance);
+
+// Registers the class, creates and shows the dialog and runs the message loop; 0 when the loop ends.
+int runApplication(HINSTANCE instance);
+
+}  // namespace valbrix

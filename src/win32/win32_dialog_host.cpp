@@ -1,0 +1,243 @@
+#include "win32/win32_dialog_host.h"
+
+#include <commctrl.h>
+
+#include "app/shell.h"
+#include "win32/win32_menus.h"
+
+namespace valbrix {
+namespace {
+
+constexpr int dropDownHeight = 300;
+constexpr const char* fontFace = "Arial Narrow";
+constexpr const char* boxClass = "#32770";  // message boxes and modal dialog boxes
+
+// The folder of the running program, with its separator.
+std::string programFolder() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    const std::size_t separator = folder.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : folder.substr(0, separator + 1);
+}
+
+}  // namespace
+
+Win32DialogHost::Win32DialogHost(HINSTANCE instance)
+    : instance(instance), tray(instance), taskbarCreated(RegisterWindowMessageA("TaskbarCreated")) {}
+
+// The shell may be gone already: the dialog's last messages reach nobody.
+Win32DialogHost::~Win32DialogHost() {
+    shell = nullptr;
+    if (dialog != nullptr) DestroyWindow(dialog);
+    for (const HFONT font : fonts) DeleteObject(font);
+}
+
+void Win32DialogHost::attach(Shell& shellToReport) { shell = &shellToReport; }
+
+HWND Win32DialogHost::createMainDialog() {
+    CreateDialogParamA(instance, MAKEINTRESOURCEA(DLG_MAIN), nullptr, dialogProcedure,
+                       reinterpret_cast<LPARAM>(this));
+    return dialog;
+}
+
+HWND Win32DialogHost::item(int control) const { return dialog == nullptr ? nullptr : GetDlgItem(dialog, control); }
+
+void Win32DialogHost::setControlText(int control, const std::string& text) {
+    if (dialog != nullptr) SetDlgItemTextA(dialog, control, text.c_str());
+}
+
+std::string Win32DialogHost::controlText(int control) {
+    const HWND window = item(control);
+    if (window == nullptr) return {};
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void Win32DialogHost::enableControl(int control, bool enabled) {
+    if (const HWND window = item(control)) EnableWindow(window, enabled ? TRUE : FALSE);
+}
+
+// Setting the selection sends no notification: filling the list is no choice of the user's.
+void Win32DialogHost::setListItems(int control, const std::vector<std::string>& items, int selected) {
+    const HWND list = item(control);
+    if (list == nullptr) return;
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    RECT box{};
+    GetWindowRect(list, &box);
+    SetWindowPos(list, nullptr, 0, 0, box.right - box.left, dropDownHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const std::string& text : items)
+        SendMessageA(list, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+int Win32DialogHost::selectedIndex(int control) {
+    const HWND list = item(control);
+    return list == nullptr ? -1 : static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0));
+}
+
+std::string Win32DialogHost::selectedText(int control) {
+    const HWND list = item(control);
+    const int index = selectedIndex(control);
+    if (list == nullptr || index < 0) return {};
+    const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0) return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT copied =
+        SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied < 0 ? 0 : static_cast<std::size_t>(copied));
+    return text;
+}
+
+// The fonts live as long as the program.
+void Win32DialogHost::setControlFont(int control, int height, int weight) {
+    const HWND window = item(control);
+    if (window == nullptr) return;
+    const HFONT font = CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, fontFace);
+    if (font == nullptr) return;
+    fonts.push_back(font);
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+// The status line is disabled, and a disabled control gets no mouse messages: they go to the dialog.
+// So the tool is the status line's rectangle on the dialog, which sees the pointer over it.
+void Win32DialogHost::setStatusTooltip(const std::string& text) {
+    const HWND status = item(StatusLine);
+    if (status == nullptr) return;
+    if (statusTooltip == nullptr)
+        statusTooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, instance, nullptr);
+    if (statusTooltip == nullptr) return;
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = StatusLine;
+    GetWindowRect(status, &tool.rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&tool.rect), 2);
+    std::string copy = text;
+    tool.lpszText = copy.data();
+    SendMessageA(statusTooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(statusTooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// The previous bar goes only now; the command that rebuilds the bar may have come from it, but a
+// menu is closed before its command arrives.
+void Win32DialogHost::setMenuBar(const Menu& menu) {
+    if (dialog == nullptr) return;
+    const HMENU previous = GetMenu(dialog);
+    SetMenu(dialog, createMenuBar(menu));
+    if (previous != nullptr) DestroyMenu(previous);
+    DrawMenuBar(dialog);
+}
+
+void Win32DialogHost::repaint() {
+    if (dialog != nullptr) RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void Win32DialogHost::showWindow() {
+    if (dialog == nullptr) return;
+    ShowWindow(dialog, SW_SHOW);
+    UpdateWindow(dialog);
+    if (IsIconic(dialog)) OpenIcon(dialog);
+    SetFocus(dialog);
+    SetForegroundWindow(dialog);
+}
+
+// The window that had the focus before keeps it: values are typed there.
+void Win32DialogHost::hideWindow() {
+    if (dialog != nullptr) ShowWindow(dialog, SW_HIDE);
+}
+
+void Win32DialogHost::addTrayIcon(int icon, const std::string& tip) { tray.add(icon, tip); }
+
+void Win32DialogHost::modifyTrayIcon(int icon, const std::string& tip) { tray.modify(icon, tip); }
+
+void Win32DialogHost::removeTrayIcon() { tray.remove(); }
+
+// Loaded anew at every click and released once its choice has been posted. The dialog goes to the
+// front first, and the empty message afterwards, so that the menu closes when the user clicks
+// elsewhere.
+void Win32DialogHost::showTrayMenu(const Menu& menu) {
+    if (dialog == nullptr) return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const HMENU loaded = loadTrayMenu(instance, menu);
+    if (loaded == nullptr) return;
+    SetForegroundWindow(dialog);
+    TrackPopupMenu(GetSubMenu(loaded, 0), TPM_RIGHTALIGN | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, dialog, nullptr);
+    PostMessageA(dialog, WM_NULL, 0, 0);
+    DestroyMenu(loaded);
+}
+
+// A question that was closed because the program is ending counts as No.
+bool Win32DialogHost::askYesNo(const std::string& caption, const std::string& text) {
+    return MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONINFORMATION) == IDYES;
+}
+
+void Win32DialogHost::showNotice(const std::string& caption, const std::string& text) {
+    MessageBoxA(dialog, text.c_str(), caption.c_str(), MB_OK | MB_TOPMOST);
+}
+
+void Win32DialogHost::showAbout(const AboutBox& box) {
+    AboutContext context{shell, &box};
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(DLG_ABOUT), dialog, aboutProcedure, reinterpret_cast<LPARAM>(&context));
+}
+
+// The help files lie beside the program, wherever it was started from.
+void Win32DialogHost::openHelpFile(const std::string& fileName) { help.open(programFolder() + fileName); }
+
+void Win32DialogHost::endDialog() {
+    {
+        const std::lock_guard<std::mutex> lock(postedLock);
+        postTarget = nullptr;
+        posted.clear();
+    }
+    closeOwnBoxes();
+    tray.remove();
+    if (dialog == nullptr) {
+        PostQuitMessage(0);
+        return;
+    }
+    const HWND ending = dialog;
+    dialog = nullptr;
+    // WM_DESTROY posts the quit message.
+    DestroyWindow(ending);
+}
+
+void Win32DialogHost::post(std::function<void()> work) {
+    const std::lock_guard<std::mutex> lock(postedLock);
+    if (postTarget == nullptr) return;
+    posted.push_back(std::move(work));
+    // One wake-up at a time drains everything queued; a failed one is tried again with the next work.
+    if (!wakeQueued) wakeQueued = PostMessageA(postTarget, WM_VALBRIX_WORK, 0, 0) != FALSE;
+}
+
+void Win32DialogHost::runPosted() {
+    std::deque<std::function<void()>> work;
+    {
+        const std::lock_guard<std::mutex> lock(postedLock);
+        wakeQueued = false;
+        work.swap(posted);
+    }
+    for (std::function<void()>& step : work) step();
+}
+
+// Every box of the user-interface thread, and a menu that is open, ends as if cancelled, so that the
+// code that opened it returns.
+void Win32DialogHost::closeOwnBoxes() {
+    EndMenu();
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            char name[16] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (lstrcmpA(name, boxClass) == 0) EndDialog(window, IDCANCEL);
+            return TRUE;
+        },
+        0);
+}
+
+}  // namespace valbrix

@@ -1,0 +1,102 @@
+#pragma once
+// Dialog 301 as a Win32 modeless dialog made from the program's resources: every control under its
+// number, the menu bar, the tray icon, the boxes, the fonts and the status tooltip. It maps numbers to
+// windows and window messages to the shell's reports; what is shown and what a command does is the
+// shell's business.
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "app/dialog_host.h"
+#include "win32/html_help.h"
+#include "win32/tray_notification.h"
+
+namespace valbrix {
+
+class Shell;
+
+// The message that carries posted work to the user-interface thread.
+inline constexpr UINT WM_VALBRIX_WORK = WM_APP + 1;
+
+class Win32DialogHost final : public DialogHost {
+public:
+    explicit Win32DialogHost(HINSTANCE instance);
+    ~Win32DialogHost() override;
+    Win32DialogHost(const Win32DialogHost&) = delete;
+    Win32DialogHost& operator=(const Win32DialogHost&) = delete;
+
+    // The shell to report to; before this, window messages go nowhere.
+    void attach(Shell& shell);
+    // Creates dialog 301 of the resources, which runs the shell's start-up; null when that failed or
+    // the program was ended during it.
+    HWND createMainDialog();
+    // The dialog while it exists, null before and after.
+    HWND window() const { return dialog; }
+
+    void setControlText(int control, const std::string& text) override;
+    std::string controlText(int control) override;
+    void enableControl(int control, bool enabled) override;
+    void setListItems(int control, const std::vector<std::string>& items, int selected) override;
+    int selectedIndex(int control) override;
+    std::string selectedText(int control) override;
+    void setControlFont(int control, int height, int weight) override;
+    void setStatusTooltip(const std::string& text) override;
+    void setMenuBar(const Menu& menu) override;
+    void repaint() override;
+    void showWindow() override;
+    void hideWindow() override;
+    void addTrayIcon(int icon, const std::string& tip) override;
+    void modifyTrayIcon(int icon, const std::string& tip) override;
+    void removeTrayIcon() override;
+    void showTrayMenu(const Menu& menu) override;
+    bool askYesNo(const std::string& caption, const std::string& text) override;
+    void showNotice(const std::string& caption, const std::string& text) override;
+    void showAbout(const AboutBox& box) override;
+    void openHelpFile(const std::string& fileName) override;
+    void endDialog() override;
+    void post(std::function<void()> work) override;
+
+private:
+    static INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR CALLBACK aboutProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The message table of the main dialog (main_dialog_messages.cpp).
+    INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Runs the message table, and an end requested from outside once no handler of ours is left
+    // running below it.
+    INT_PTR dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Log off, shut down or another program's WM_CLOSE: the program ends as Exit ends it, without the
+    // question. Inside one of the program's boxes the boxes are closed first, and the end follows
+    // when the code that opened them has returned.
+    void endFromOutside();
+    void closeOwnBoxes();
+    void runPosted();
+    HWND item(int control) const;
+
+    // What the About box procedure is given.
+    struct AboutContext {
+        Shell* shell;
+        const AboutBox* box;
+    };
+
+    const HINSTANCE instance;
+    Shell* shell = nullptr;
+    HWND dialog = nullptr;
+    HWND statusTooltip = nullptr;
+    std::vector<HFONT> fonts;
+    TrayNotification tray;
+    HtmlHelp help;
+    const UINT taskbarCreated;  // Explorer started anew: the tray icon has to be added again
+    int handlerDepth = 0;
+    bool endPending = false;
+
+    std::mutex postedLock;
+    std::deque<std::function<void()>> posted;
+    HWND postTarget = nullptr;  // null once the message loop is ending: posted work is dropped
+    bool wakeQueued = false;    // a WM_VALBRIX_WORK is on its way
+};
+
+}  // namespace valbrix

@@ -15,7 +15,8 @@
 #   VALBRIX_WINEDEBUG     WINEDEBUG for the run (default -all: wine's own
 #                         chatter would drown the test output)
 #   VALBRIX_WINE_DISPLAY  X display to hand to wine; by default wine gets none,
-#                         so results don't depend on whether a desktop is around
+#                         so results don't depend on whether a desktop is around.
+#                         With a display, the wine session ends with the program.
 #   VALBRIX_WINE_BACKTRACE=1  let winedbg print a backtrace when a program
 #                         crashes. Off by default because with winedbg attached
 #                         the crashed program's exit status is sometimes 0, and
@@ -113,6 +114,17 @@ if [[ ! -f "$ready" ]]; then
       cat "$log" >&2
       die "wineboot failed (log: $log)"
     fi
+    # Windows on a test's virtual X server: wine draws them whole, title bar included, instead of
+    # leaving that to a window manager, which these servers do not have (wine would wait for one
+    # at every hide). Its own fonts (fonts-wine: MS Sans Serif, Marlett for the caption buttons)
+    # go where it looks for a system's fonts, and Arial Narrow, which comes with Office rather than
+    # with Windows, is drawn as its metric twin.
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$log" 2>&1 || true
+    /usr/lib/wine/wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+      /v 'Arial Narrow' /d 'Liberation Sans Narrow' /f >>"$log" 2>&1 || true
+    for font in /usr/share/wine/fonts/*.ttf; do
+      if [[ -e $font ]]; then ln -sf "$font" "$prefix/drive_c/windows/Fonts/"; fi
+    done
     # Let the wineserver write the new registry out before anyone relies on it.
     /usr/lib/wine/wineserver -w >>"$log" 2>&1 || true
     touch "$ready"
@@ -129,4 +141,12 @@ fi
 if [[ "${VALBRIX_WINE_BACKTRACE:-0}" != 1 ]]; then
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winedbg.exe=d"
 fi
-exec "$loader" "$@"
+if [[ -z "${VALBRIX_WINE_DISPLAY:-}" ]]; then
+  exec "$loader" "$@"
+fi
+# The wine session (wineserver, explorer.exe with the tray) is bound to the X server it started on;
+# it ends with the program, so that the next program starts on its own display.
+status=0
+"$loader" "$@" || status=$?
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+exit "$status"

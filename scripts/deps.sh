@@ -13,12 +13,13 @@ set -euo pipefail
 # Adding a group is adding a line.
 GROUPS_TABLE=(
   "build|compile the Linux builds and run their unit tests|g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev ccache"
-  "windows|cross-compile the Windows builds and run the 64-bit tests under wine|g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine"
+  "windows|cross-compile the Windows builds and run the 64-bit tests under wine (with its fonts, for the dialogs)|g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine fonts-wine"
   "x11|type through the X server and run the typing tests on a virtual X server with a tray|libx11-dev libxtst-dev xvfb x11-xkb-utils xkb-data trayer"
   "fuzz|build the libFuzzer targets with clang and run them briefly|clang libclang-rt-14-dev"
   "qt|build the desktop program and run its smoke test (screenshots with xwd and netpbm)|qt6-base-dev fonts-liberation x11-utils x11-apps netpbm"
   "manual|compile the user manual into HTML Help files (chmcmd) and open them with a CHM reader|fp-utils libchm-bin"
   "wayland|type on Wayland desktops (keymaps, virtual keyboard, uinput) and run the end-to-end test in a headless sway|libxkbcommon-dev libwayland-dev libwayland-bin qt6-wayland sway dbus-daemon dpkg-dev"
+  "release|make the Windows release zip and its installer|nsis zip"
 )
 
 die() { echo "deps.sh: $*" >&2; exit 1; }

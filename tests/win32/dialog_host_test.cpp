@@ -1,0 +1,377 @@
+// The Win32 dialog host with the real shell under wine: dialog 301 from the program's resources, a
+// gauge on scripted ports, the real settings file through the system's profile calls. Window messages
+// are sent as the system and other programs send them, and the test runs the message loop itself.
+#include "win32/win32_dialog_host.h"
+
+#include <dbt.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/file_system.h"
+#include "app/settings_paths.h"
+#include "app/shell.h"
+#include "box_watcher.h"
+#include "deadline.h"
+#include "export/key_text.h"
+#include "fake_clock.h"
+#include "fake_ports.h"
+#include "temp_folder.h"
+#include "win32/application.h"
+#include "win32/win32_menus.h"
+
+namespace valbrix {
+namespace {
+
+using testing::BoxWatcher;
+using testing::FakeClock;
+using testing::FakePorts;
+using testing::TempFolder;
+
+constexpr int patienceMs = 10000;
+
+// The program with everything around it, on this thread.
+struct Program {
+    Program() {
+        registerDialogClass(GetModuleHandleA(nullptr));
+        createFolders(where.programDirectory);
+        ports.add(1)->echo = true;
+    }
+    ~Program() {
+        shell.reset();
+        // A quit message left over must not end the next test's loop.
+        MSG message;
+        while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+
+    void settingsFile(const std::string& lines) { testing::writeFile(programFile(), "[Settings]\r\n" + lines); }
+    std::string programFile() const { return where.programDirectory + "Valbrix.ini"; }
+    std::string stored(const char* key) {
+        return systemSettingsStore().get(programFile(), "Settings", key, "<none>", 999);
+    }
+
+    void start() {
+        shell = std::make_unique<Shell>(
+            ShellEnvironment{host, systemSettingsStore(), where, ports, clock, keys, false});
+        host.attach(*shell);
+        dialog = host.createMainDialog();
+    }
+
+    // Runs the user-interface thread until `done` says so; false when it did not within the time.
+    bool runUntil(const std::function<bool()>& done, int timeoutMs = patienceMs) {
+        const testing::Deadline deadline(timeoutMs);
+        for (;;) {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_QUIT) {
+                    quit = true;
+                    exitCode = static_cast<int>(message.wParam);
+                } else if (host.window() == nullptr || !IsDialogMessageA(host.window(), &message)) {
+                    TranslateMessage(&message);
+                    DispatchMessageA(&message);
+                }
+            }
+            if (done()) return true;
+            if (deadline.passed()) return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+    }
+    bool runUntilQuit() {
+        return runUntil([this] { return quit; });
+    }
+
+    // The user picks the item of a list.
+    void choose(int list, int index) {
+        SendDlgItemMessageA(dialog, list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, list)));
+    }
+
+    std::string text(int control) const {
+        char buffer[256] = {};
+        GetDlgItemTextA(dialog, control, buffer, sizeof buffer);
+        return buffer;
+    }
+
+    TempFolder temp;
+    SettingsLocations where{temp.path("program") + pathSeparator, temp.path("user") + pathSeparator};
+    FakePorts ports;
+    FakeClock clock;
+    RecordingKeySink keys;
+    Win32DialogHost host{GetModuleHandleA(nullptr)};
+    std::unique_ptr<Shell> shell;
+    HWND dialog = nullptr;
+    bool quit = false;
+    int exitCode = -1;
+};
+
+// Whether a Win32 menu holds the shell's menu, item by item; the first difference otherwise.
+::testing::AssertionResult holds(HMENU menu, const Menu& expected) {
+    if (GetMenuItemCount(menu) != static_cast<int>(expected.size()))
+        return ::testing::AssertionFailure() << GetMenuItemCount(menu) << " items instead of " << expected.size();
+    for (std::size_t position = 0; position < expected.size(); ++position) {
+        const MenuItem& item = expected[position];
+        char text[256] = {};
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
+        const bool separator = (info.fType & MFT_SEPARATOR) != 0;
+        const bool checked = (info.fState & MFS_CHECKED) != 0;
+        const bool grayed = (info.fState & MFS_GRAYED) != 0;
+        if (separator != item.isSeparator() || (!separator && (text != item.text || checked != item.checked ||
+                                                               grayed != item.grayed)))
+            return ::testing::AssertionFailure() << "item " << position << " \"" << text << "\" differs from \""
+                                                 << item.text << "\"";
+        if (item.submenu.empty() ? info.hSubMenu != nullptr : false)
+            return ::testing::AssertionFailure() << "item " << position << " has a submenu";
+        if (item.submenu.empty() && !separator && static_cast<int>(info.wID) != item.command)
+            return ::testing::AssertionFailure() << "item " << position << " gives command " << info.wID;
+        if (!item.submenu.empty()) {
+            const ::testing::AssertionResult inner = holds(info.hSubMenu, item.submenu);
+            if (!inner) return ::testing::AssertionFailure() << "in \"" << item.text << "\": " << inner.message();
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+LOGFONTA fontOf(HWND control) {
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+}
+
+TEST(Win32DialogHost, StartsWithTheShellsTextsListsFontsAndMenuBar) {
+    Program program;
+    program.settingsFile("Separator=Tab\r\n");
+    program.start();
+    ASSERT_NE(program.dialog, nullptr);
+    EXPECT_EQ(program.text(StatusLine), "Program active.");
+    EXPECT_EQ(program.text(DeviceGroup), "Device");
+    EXPECT_EQ(program.host.selectedText(ControlKeyList), "Tab");
+    EXPECT_EQ(SendDlgItemMessageA(program.dialog, ControlKeyList, CB_GETCOUNT, 0, 0), 8);
+    EXPECT_EQ(program.host.selectedText(DecimalSeparatorList), ",");
+    EXPECT_EQ(program.text(SequenceField), "TAB,DOWN");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(program.dialog, SequenceField)));
+    EXPECT_TRUE(holds(GetMenu(program.dialog), menuBar(English, 1, 6121)));
+
+    struct Font {
+        int control;
+        int height;
+        int weight;
+    };
+    for (const Font expected : {Font{DeviceLineControl, 18, 600}, Font{ValueTextControl, 24, 700},
+                                Font{UnitTextControl, 24, 700}}) {
+        const LOGFONTA font = fontOf(GetDlgItem(program.dialog, expected.control));
+        EXPECT_STREQ(font.lfFaceName, "Arial Narrow") << expected.control;
+        EXPECT_EQ(font.lfHeight, expected.height) << expected.control;
+        EXPECT_EQ(font.lfWeight, expected.weight) << expected.control;
+    }
+
+    // German from the language menu: the labels, the lists and the bar follow, the choice stays.
+    SendMessageA(program.dialog, WM_COMMAND, MAKEWPARAM(CommandGerman, 0), 0);
+    EXPECT_EQ(program.text(DeviceGroup), "Ger\xE4t");
+    EXPECT_EQ(program.text(UnitLabel), "Ma\xDF" "einheit");
+    EXPECT_EQ(program.host.selectedText(ControlKeyList), "Tab");
+    EXPECT_TRUE(holds(GetMenu(program.dialog), menuBar(German, 1, 6121)));
+}
+
+TEST(Win32DialogHost, TrayMenuComesFromTheResourceOfTheLanguageWithTheShellsMarks) {
+    struct Case {
+        int language;
+        bool transferActive;
+        int device;
+        int resource;
+        const char* firstItem;
+        bool checked;
+        bool grayed;
+    };
+    const Case cases[] = {
+        {German, true, 6121, 302, "&Daten \xFC" "bertragen", true, false},
+        {English, false, 8525, 303, "&Transfer active", false, true},
+        {English, true, 7482, 303, "&Transfer active", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.firstItem);
+        const Menu menu = trayMenu(c.language, c.transferActive, c.device);
+        EXPECT_EQ(trayMenuResource(menu), c.resource);
+        const HMENU loaded = loadTrayMenu(GetModuleHandleA(nullptr), menu);
+        ASSERT_NE(loaded, nullptr);
+        const HMENU popup = GetSubMenu(loaded, 0);
+        EXPECT_TRUE(holds(popup, menu));
+        EXPECT_EQ((GetMenuState(popup, CommandTransferActive, MF_BYCOMMAND) & MF_CHECKED) != 0, c.checked);
+        EXPECT_EQ((GetMenuState(popup, CommandFindDevice, MF_BYCOMMAND) & MF_GRAYED) != 0, c.grayed);
+        DestroyMenu(loaded);
+    }
+}
+
+TEST(Win32DialogHost, PostedWorkRunsOnTheUserInterfaceThreadInItsOrder) {
+    Program program;
+    program.start();
+    std::vector<int> ran;
+    bool elsewhere = false;
+    const DWORD uiThread = GetCurrentThreadId();
+    std::thread worker([&] {
+        for (int i = 0; i < 200; ++i)
+            program.host.post([&, i] {
+                ran.push_back(i);
+                elsewhere = elsewhere || GetCurrentThreadId() != uiThread;
+            });
+    });
+    worker.join();
+    ASSERT_TRUE(program.runUntil([&] { return ran.size() == 200; }));
+    for (int i = 0; i < 200; ++i) ASSERT_EQ(ran[static_cast<std::size_t>(i)], i);
+    EXPECT_FALSE(elsewhere);
+
+    // After the end, posted work is dropped instead of reaching a dialog that is gone.
+    PostMessageA(program.dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.runUntilQuit());
+    program.host.post([&] { ran.push_back(-1); });
+    program.runUntil([] { return false; }, 200);
+    EXPECT_EQ(ran.size(), 200u);
+}
+
+TEST(Win32DialogHost, LosingTheActivationHidesIntoTheTrayAndAClickBringsItBack) {
+    Program program;
+    program.start();
+    ShowWindow(program.dialog, SW_SHOW);
+    SendMessageA(program.dialog, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
+    EXPECT_FALSE(IsWindowVisible(program.dialog));
+    EXPECT_TRUE(program.shell->isInTray());
+    SendMessageA(program.dialog, MSG_TRAY_CALLBACK, 1, WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(program.dialog));
+    EXPECT_FALSE(program.shell->isInTray());
+}
+
+// The close box and Alt+F4 are the user's Exit, which asks when asked to; another program's WM_CLOSE
+// ends the program without a question.
+TEST(Win32DialogHost, TheUsersCloseAsksAndAnotherProgramsCloseEnds) {
+    Program program;
+    program.settingsFile("AskForClose=1\r\n");
+    program.start();
+    BoxWatcher boxes([](HWND box, const std::string&) { testing::pressButton(box, IDNO); });
+    PostMessageA(program.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(program.runUntil([&] { return boxes.captions().size() == 1; }));
+    program.runUntil([] { return false; }, 300);
+    EXPECT_FALSE(program.quit);
+    EXPECT_EQ(boxes.captions(), std::vector<std::string>{"Question"});
+
+    PostMessageA(program.dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.runUntilQuit());
+    EXPECT_EQ(program.exitCode, 0);
+    EXPECT_EQ(boxes.captions().size(), 1u);
+}
+
+struct OpenBox {
+    const char* name;
+    const char* settings;
+    UINT message;  // sent to the dialog to open the box
+    WPARAM wParam;
+    const char* caption;
+};
+
+// What the test sends to end the program while a box may be open.
+struct EndRequest {
+    const char* name;
+    std::function<void(HWND dialog)> send;  // from another thread, as the system or taskkill does it
+};
+
+DEV_BROADCAST_HDR portArrival{sizeof(DEV_BROADCAST_HDR), DBT_DEVTYP_PORT, 0};
+
+const EndRequest endRequests[] = {
+    {"taskkill", [](HWND dialog) { PostMessageA(dialog, WM_CLOSE, 0, 0); }},
+    {"log off",
+     [](HWND dialog) {
+         SendMessageA(dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+         SendMessageA(dialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+     }},
+};
+
+// However the program is asked to end, and whichever of its boxes is open, it ends as Exit does: the
+// choices are saved, the port is closed, the loop ends with 0, and no question is asked.
+TEST(Win32DialogHost, EndingFromOutsideSavesAlsoWhileABoxIsOpen) {
+    const OpenBox openBoxes[] = {
+        {"no box", "AskForClose=1\r\n", 0, 0, nullptr},
+        {"exit question", "AskForClose=1\r\n", WM_COMMAND, ExitButton, "Question"},
+        {"About box", "", WM_COMMAND, CommandAbout, "About Valbrix"},
+        {"port notice", "DisplayPortChanged=1\r\n", WM_DEVICECHANGE, DBT_DEVICEARRIVAL, "Valbrix Info"},
+    };
+    for (const OpenBox& box : openBoxes) {
+        for (const EndRequest& request : endRequests) {
+            SCOPED_TRACE(std::string(box.name) + ", " + request.name);
+            Program program;
+            program.settingsFile(box.settings);
+            program.start();
+            ASSERT_NE(program.dialog, nullptr);
+            program.choose(ControlKeyList, 2);  // "Tab"
+            std::jthread ender;
+            BoxWatcher boxes([&](HWND, const std::string&) {
+                ender = std::jthread([&] { request.send(program.dialog); });
+            });
+            // The box's own loop runs the messages until it is closed.
+            if (box.message == 0)
+                ender = std::jthread([&] { request.send(program.dialog); });
+            else
+                SendMessageA(program.dialog, box.message, box.wParam,
+                             box.message == WM_DEVICECHANGE ? reinterpret_cast<LPARAM>(&portArrival) : 0);
+            EXPECT_TRUE(program.runUntilQuit());
+            EXPECT_EQ(program.exitCode, 0);
+            EXPECT_EQ(program.stored("Separator"), "Tab");
+            EXPECT_FALSE(program.ports.lines[1]->open);
+            EXPECT_EQ(program.host.window(), nullptr);
+            const std::vector<std::string> seen = boxes.captions();
+            EXPECT_EQ(seen, box.caption == nullptr ? std::vector<std::string>{} : std::vector<std::string>{box.caption});
+        }
+    }
+}
+
+// Windows may end the process as soon as WM_ENDSESSION is answered: by then the settings are written.
+TEST(Win32DialogHost, TheSessionEndsOnlyAfterTheSettingsAreWritten) {
+    Program program;
+    program.start();
+    program.choose(ControlKeyList, 3);  // "Right"
+    std::string storedWhenAnswered;
+    std::thread system([&] {
+        SendMessageA(program.dialog, WM_QUERYENDSESSION, 0, 0);
+        SendMessageA(program.dialog, WM_ENDSESSION, TRUE, 0);
+        storedWhenAnswered = program.stored("Separator");
+    });
+    EXPECT_TRUE(program.runUntilQuit());
+    system.join();
+    EXPECT_EQ(storedWhenAnswered, "Right");
+}
+
+TEST(Win32DialogHost, OnlyPortsAreAnnounced) {
+    struct Case {
+        DWORD deviceType;
+        WPARAM event;
+        std::vector<std::string> boxes;
+    };
+    const Case cases[] = {
+        {DBT_DEVTYP_PORT, DBT_DEVICEARRIVAL, {"Valbrix Info"}},
+        {DBT_DEVTYP_PORT, DBT_DEVICEREMOVECOMPLETE, {"Valbrix Info"}},
+        {DBT_DEVTYP_VOLUME, DBT_DEVICEARRIVAL, {}},
+        {DBT_DEVTYP_PORT, DBT_DEVICEQUERYREMOVE, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.deviceType) + " " + std::to_string(c.event));
+        Program program;
+        program.settingsFile("DisplayPortChanged=1\r\n");
+        program.start();
+        BoxWatcher boxes([](HWND box, const std::string&) { testing::pressButton(box, IDOK); });
+        DEV_BROADCAST_HDR header{sizeof header, c.deviceType, 0};
+        SendMessageA(program.dialog, WM_DEVICECHANGE, c.event, reinterpret_cast<LPARAM>(&header));
+        program.runUntil([] { return false; }, 200);
+        EXPECT_EQ(boxes.captions(), c.boxes);
+    }
+}
+
+}  // namespace
+}  // namespace valbrix

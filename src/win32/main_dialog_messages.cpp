@@ -85,7 +85,14 @@ INT_PTR Win32DialogHost::handleMessage(HWND window, UINT message, WPARAM wParam,
             if (wParam != FALSE) endFromOutside();
             return answer(window, 0);
         case WM_ACTIVATE:
-            shell->activated(LOWORD(wParam) == WA_INACTIVE, HIWORD(wParam) != 0);
+            // Hiding the dialog while the activation is still on its way to the other window can
+            // leave no window active at all (wine does so), and the keys would go nowhere: the loss
+            // of activation counts once it has happened.
+            if (LOWORD(wParam) == WA_INACTIVE) PostMessageA(window, WM_VALBRIX_DEACTIVATED, 0, 0);
+            else shell->activated(false, HIWORD(wParam) != 0);
+            return FALSE;
+        case WM_VALBRIX_DEACTIVATED:
+            if (GetActiveWindow() != window) shell->activated(true, IsIconic(window) != FALSE);
             return FALSE;
         case WM_HELP:
             shell->helpRequested();

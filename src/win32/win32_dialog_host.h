@@ -21,6 +21,8 @@ class Shell;
 
 // The message that carries posted work to the user-interface thread.
 inline constexpr UINT WM_VALBRIX_WORK = WM_APP + 1;
+// The dialog lost the activation a moment ago.
+inline constexpr UINT WM_VALBRIX_DEACTIVATED = WM_APP + 2;
 
 class Win32DialogHost final : public DialogHost {
 public:

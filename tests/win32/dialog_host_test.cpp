@@ -238,16 +238,37 @@ TEST(Win32DialogHost, PostedWorkRunsOnTheUserInterfaceThreadInItsOrder) {
     EXPECT_EQ(ran.size(), 200u);
 }
 
-TEST(Win32DialogHost, LosingTheActivationHidesIntoTheTrayAndAClickBringsItBack) {
+TEST(Win32DialogHost, LosingTheActivationHidesIntoTheTrayUnlessTheAboutBoxTookIt) {
     Program program;
     program.start();
     ShowWindow(program.dialog, SW_SHOW);
-    SendMessageA(program.dialog, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
-    EXPECT_FALSE(IsWindowVisible(program.dialog));
+    SetForegroundWindow(program.dialog);
+    ASSERT_TRUE(program.runUntil([&] { return GetActiveWindow() == program.dialog; }));
+
+    // The About box takes the activation and leaves the dialog on screen.
+    bool visibleWithTheBox = false;
+    {
+        BoxWatcher boxes([&](HWND box, const std::string&) {
+            Sleep(300);
+            visibleWithTheBox = IsWindowVisible(program.dialog);
+            testing::pressButton(box, AboutOkButton);
+        });
+        SendMessageA(program.dialog, WM_COMMAND, MAKEWPARAM(CommandAbout, 0), 0);
+        EXPECT_EQ(boxes.captions(), std::vector<std::string>{"About Valbrix"});
+    }
+    EXPECT_TRUE(visibleWithTheBox);
+    EXPECT_FALSE(program.shell->isInTray());
+
+    // Another window takes it: the dialog goes into the tray, and a click on the icon brings it back.
+    const HWND other = CreateWindowA("Static", "Spreadsheet", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                     nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(other);
+    EXPECT_TRUE(program.runUntil([&] { return !IsWindowVisible(program.dialog); }));
     EXPECT_TRUE(program.shell->isInTray());
     SendMessageA(program.dialog, MSG_TRAY_CALLBACK, 1, WM_LBUTTONUP);
     EXPECT_TRUE(IsWindowVisible(program.dialog));
     EXPECT_FALSE(program.shell->isInTray());
+    DestroyWindow(other);
 }
 
 // The close box and Alt+F4 are the user's Exit, which asks when asked to; another program's WM_CLOSE
@@ -302,6 +323,8 @@ TEST(Win32DialogHost, EndingFromOutsideSavesAlsoWhileABoxIsOpen) {
         {"exit question", "AskForClose=1\r\n", WM_COMMAND, ExitButton, "Question"},
         {"About box", "", WM_COMMAND, CommandAbout, "About Valbrix"},
         {"port notice", "DisplayPortChanged=1\r\n", WM_DEVICECHANGE, DBT_DEVICEARRIVAL, "Valbrix Info"},
+        // After this one the shell brings the dialog back and asks the gauge for its name.
+        {"port removal notice", "DisplayPortChanged=1\r\n", WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, "Valbrix Info"},
     };
     for (const OpenBox& box : openBoxes) {
         for (const EndRequest& request : endRequests) {

@@ -1,0 +1,116 @@
+// win32_receiver: a window of the end-to-end test's own under wine. It stands in for the spreadsheet
+// that has the keyboard focus, and writes what is typed into it on standard output, one key a line:
+// "typed 4", "typed ,", "typed <ENTER>". It also watches Valbrix's dialog from outside, as a user
+// looking at the screen would, and writes each change: "window shown", "window hidden",
+// "control 1014: Pocket-VARNITRON 6121" for the status line, the gauge and the last value, and
+// "foreground: Valbrix receiver (ValbrixReceiver)" for the window that gets the keys.
+#include <windows.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+constexpr int watchedControls[] = {1003, 1014, 1015, 1016};
+
+void say(const std::string& line) {
+    std::fputs((line + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+const char* specialKey(WPARAM key) {
+    switch (key) {
+        case VK_TAB: return "<TAB>";
+        case VK_RETURN: return "<ENTER>";
+        case VK_LEFT: return "<LEFT>";
+        case VK_RIGHT: return "<RIGHT>";
+        case VK_UP: return "<UP>";
+        case VK_DOWN: return "<DOWN>";
+        default: return nullptr;
+    }
+}
+
+LRESULT CALLBACK receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_KEYDOWN:
+            if (const char* name = specialKey(wParam)) say(std::string("typed ") + name);
+            break;
+        case WM_CHAR:
+            // Tab and Enter came as keys already.
+            if (wParam >= ' ') say(std::string("typed ") + static_cast<char>(wParam));
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The text of a control of another process's dialog; the dialog's thread answers, unless it is busy.
+bool controlText(HWND dialog, int control, std::string& text) {
+    char buffer[256] = {};
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(GetDlgItem(dialog, control), WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                             SMTO_ABORTIFHUNG, 500, &copied))
+        return false;
+    text = buffer;
+    return true;
+}
+
+DWORD WINAPI watchDialog(void*) {
+    int visible = -1;
+    std::map<int, std::string> shown;
+    HWND front = nullptr;
+    for (;;) {
+        Sleep(50);
+        if (const HWND now = GetForegroundWindow(); now != front) {
+            front = now;
+            char title[128] = {};
+            char kind[64] = {};
+            if (now != nullptr) GetWindowTextA(now, title, sizeof title);
+            if (now != nullptr) GetClassNameA(now, kind, sizeof kind);
+            say(std::string("foreground: ") + title + " (" + kind + ")");
+        }
+        const HWND dialog = FindWindowA("ISDlgClass", nullptr);
+        if (dialog == nullptr) continue;
+        const int nowVisible = IsWindowVisible(dialog) ? 1 : 0;
+        if (nowVisible != visible) say(nowVisible ? "window shown" : "window hidden");
+        visible = nowVisible;
+        for (const int control : watchedControls) {
+            std::string text;
+            if (!controlText(dialog, control, text)) continue;
+            const auto known = shown.find(control);
+            if (known != shown.end() && known->second == text) continue;
+            shown[control] = text;
+            say("control " + std::to_string(control) + ": " + text);
+        }
+    }
+}
+
+}  // namespace
+
+int main() {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA receiverClass{};
+    receiverClass.lpfnWndProc = receive;
+    receiverClass.hInstance = instance;
+    receiverClass.hCursor = LoadCursorA(nullptr, IDC_IBEAM);
+    receiverClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    receiverClass.lpszClassName = "ValbrixReceiver";
+    RegisterClassA(&receiverClass);
+    const HWND window = CreateWindowA("ValbrixReceiver", "Valbrix receiver", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 420,
+                                      360, 200, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) return 1;
+    SetForegroundWindow(window);
+    CreateThread(nullptr, 0, watchDialog, nullptr, 0, nullptr);
+    say("receiver ready");
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}

@@ -1,0 +1,300 @@
+// Valbrix.exe as a Windows user meets it, under wine on a virtual X server with a tray (trayer): a
+// fresh wine prefix, a simulated gauge on a pseudo-terminal that the prefix knows as COM5, the
+// settings file in the user's folder, and a Win32 window of the test's own (win32_receiver) that has
+// the keyboard focus, as a spreadsheet would. The test clicks the tray icon and its menu with real
+// pointer events, reads what arrives in the receiving window, and watches the dialog through the
+// receiver.
+//
+// VALBRIX_WINDOWS_PROGRAM and VALBRIX_WINDOWS_RECEIVER name the two programs, VALBRIX_WINE_RUN the
+// script that makes wine prefixes; pictures of the dialog go to VALBRIX_ARTEFACTS when set.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "child_process.h"
+#include "deadline.h"
+#include "gaugesim/simulator.h"
+#include "x11_user.h"
+
+namespace valbrix {
+namespace {
+
+using testing::ChildProcess;
+namespace fs = std::filesystem;
+
+constexpr int patienceMs = 30000;
+constexpr const char* wine = "/usr/lib/wine/wine64";
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : value;
+}
+
+std::string fileText(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// What wine calls a Linux path.
+std::string windowsPath(const std::string& path) { return "Z:" + path; }
+
+// What the receiving window reports, one line at a time: the keys typed into it, and what Valbrix's
+// dialog shows.
+class Receiver {
+public:
+    Receiver()
+        : process(std::vector<std::string>{wine, windowsPath(environment("VALBRIX_WINDOWS_RECEIVER"))}) {}
+
+    bool ready() { return process.started() && waitFor([this] { return said("receiver ready"); }); }
+
+    // Waits until `done` holds for what has arrived; false after timeoutMs.
+    bool waitFor(const std::function<bool()>& done, int timeoutMs = patienceMs) {
+        const testing::Deadline deadline(timeoutMs);
+        while (!done()) {
+            if (deadline.passed()) return false;
+            std::optional<std::string> line = process.waitForLine("", std::min(200, deadline.leftMs()));
+            if (!line) continue;
+            if (line->ends_with('\r')) line->pop_back();  // the console's line end
+            if (line->rfind("typed ", 0) == 0) typedText += line->substr(6);
+            else reports.push_back(*line);
+            if (line->rfind("foreground: ", 0) == 0) foreground = line->substr(12);
+        }
+        return true;
+    }
+
+    bool said(const std::string& report) const {
+        return std::find(reports.begin(), reports.end(), report) != reports.end();
+    }
+    bool shows(const std::string& report) {
+        return waitFor([&] { return said(report); });
+    }
+
+    // The receiving window gets the keys, and still does a moment later.
+    bool keepsTheFocus() {
+        const auto ours = [this] { return foreground == "Valbrix receiver (ValbrixReceiver)"; };
+        return waitFor(ours, 3000) && !waitFor([&] { return !ours(); }, 700);
+    }
+
+    // Everything typed until the text ends with `ending`; taken away from what is kept.
+    std::string typedUntil(const std::string& ending, int timeoutMs = patienceMs) {
+        waitFor([&] { return typedText.ends_with(ending); }, timeoutMs);
+        return std::exchange(typedText, std::string());
+    }
+    // Everything typed within quietMs from now.
+    std::string typedWithin(int quietMs) {
+        waitFor([] { return false; }, quietMs);
+        return std::exchange(typedText, std::string());
+    }
+
+    std::string allReports() const {
+        std::string text;
+        for (const std::string& report : reports) text += report + "\n";
+        return text;
+    }
+
+private:
+    ChildProcess process;
+    std::string foreground;
+    std::string typedText;
+    std::vector<std::string> reports;
+};
+
+class WindowsProgram : public ::testing::Test {
+protected:
+    // One fresh prefix for the run; each test gets its own gauge, tray, receiver and settings file.
+    static void SetUpTestSuite() {
+        char pattern[] = "/tmp/valbrix-wine-XXXXXX";
+        root = mkdtemp(pattern);
+        prefix = root + "/prefix";
+        const std::string display = environment("DISPLAY");
+        const std::string make = "env -u DISPLAY VALBRIX_WINEPREFIX=" + prefix + " " + environment("VALBRIX_WINE_RUN") +
+                                 " --init >/dev/null";
+        prefixMade = std::system(make.c_str()) == 0;
+        setenv("WINEPREFIX", prefix.c_str(), 1);
+        setenv("WINEDEBUG", "-all", 1);
+        setenv("WINEARCH", "win64", 1);
+        // A crash ends the program with its code instead of waiting in the debugger.
+        setenv("WINEDLLOVERRIDES", "winedbg.exe=d", 1);
+    }
+    static void TearDownTestSuite() {
+        endWineSession();
+        std::error_code ignored;
+        fs::remove_all(root, ignored);
+    }
+    static void endWineSession() { std::system("/usr/lib/wine/wineserver -k 2>/dev/null"); }
+
+    void SetUp() override {
+        ASSERT_TRUE(prefixMade) << "no wine prefix";
+        for (const char* name : {"VALBRIX_WINDOWS_PROGRAM", "VALBRIX_WINDOWS_RECEIVER", "VALBRIX_WINE_RUN"})
+            ASSERT_FALSE(environment(name).empty()) << name << " is not set";
+        ASSERT_TRUE(user.ready()) << "no X display: run under Xvfb";
+        tray = std::make_unique<ChildProcess>(std::vector<std::string>{
+            "trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "100",
+            "--heighttype", "pixel", "--height", "24"});
+        ASSERT_TRUE(tray->started()) << "trayer is missing: scripts/deps.sh x11";
+        ASSERT_TRUE(testing::pollFor(5000, [this] { return user.trayAvailable(); })) << "trayer did not take the tray";
+        ASSERT_TRUE(gauge.start(prefix + "/dosdevices/com5"));
+        fs::create_directories(settingsFile().parent_path());
+        fs::remove(settingsFile());
+        receiver = std::make_unique<Receiver>();
+        ASSERT_TRUE(receiver->ready()) << "the receiving window did not come up";
+    }
+    void TearDown() override {
+        if (HasFailure() && receiver) ADD_FAILURE() << "what the receiver saw last:\n" << receiver->allReports();
+        program.reset();
+        receiver.reset();
+        endWineSession();
+    }
+
+    static fs::path settingsFile() {
+        const passwd* account = getpwuid(getuid());
+        return fs::path(prefix) / "drive_c/users" / (account != nullptr ? account->pw_name : "root") /
+               "AppData/Local/Oden_Malvert/Valbrix/Valbrix.ini";
+    }
+
+    void startProgram(const std::string& settings) {
+        std::ofstream(settingsFile(), std::ios::binary) << "[Settings]\r\n" << settings;
+        program = std::make_unique<ChildProcess>(
+            std::vector<std::string>{wine, windowsPath(environment("VALBRIX_WINDOWS_PROGRAM"))});
+        ASSERT_TRUE(program->started());
+        dialog = user.waitFor("Valbrix", user.root(), patienceMs);
+        ASSERT_NE(dialog, 0u) << "no window named Valbrix";
+    }
+
+    // Asks the program to end as taskkill does without /F: a WM_CLOSE to each of its windows.
+    void taskkill() {
+        EXPECT_EQ(std::system((std::string(wine) + " taskkill /IM Valbrix.exe >/dev/null 2>&1").c_str()), 0);
+        const std::optional<int> status = program->waitForExit(patienceMs);
+        ASSERT_TRUE(status) << "Valbrix.exe did not end";
+        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << *status;
+    }
+
+    // The user goes back to the spreadsheet: a click into the receiving window, which then has the
+    // keyboard focus. Under wine a tray icon that has just been docked takes the activation, which
+    // Windows never lets it do; the user then clicks once more.
+    void backToReceiver() {
+        const Window window = user.waitFor("Valbrix receiver", user.root(), patienceMs);
+        ASSERT_NE(window, 0u);
+        for (int click = 0; click < 5; ++click) {
+            user.click(window, 1);
+            if (receiver->keepsTheFocus()) return;
+        }
+        FAIL() << "the receiving window does not keep the focus";
+    }
+
+    Window trayIcon() { return user.findOf("explorer.exe", user.find("panel", user.root())); }
+
+    // The first item of the tray menu, "Daten übertragen" or "Transfer active".
+    void toggleTransferInTheTray() {
+        const Window icon = trayIcon();
+        ASSERT_NE(icon, 0u) << "no tray icon";
+        user.click(icon, 3);
+        const Window menu = user.waitForMenu("valbrix.exe", patienceMs);
+        ASSERT_NE(menu, 0u) << "no tray menu";
+        XWindowAttributes attributes{};
+        Display* display = XOpenDisplay(nullptr);
+        XGetWindowAttributes(display, menu, &attributes);
+        XCloseDisplay(display);
+        user.click(menu, 1, attributes.height - 10);
+    }
+
+    void picture(const std::string& name) {
+        const std::string folder = environment("VALBRIX_ARTEFACTS");
+        if (folder.empty() || std::system("command -v xwd >/dev/null && command -v pnmtopng >/dev/null") != 0) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the last paint
+        const std::string command = "xwd -silent -id " + std::to_string(dialog) + " | xwdtopnm 2>/dev/null | pnmtopng >" +
+                                    folder + "/" + name;
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    }
+
+    static inline std::string root;
+    static inline std::string prefix;
+    static inline bool prefixMade = false;
+    testing::X11User user;
+    gaugesim::Simulator gauge;
+    std::unique_ptr<ChildProcess> tray;
+    std::unique_ptr<Receiver> receiver;
+    std::unique_ptr<ChildProcess> program;
+    Window dialog = 0;
+};
+
+TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSavesOnTaskkill) {
+    // COM5, German, a decimal comma, units written as um, ENTER after each value; the model group
+    // and keyboard layout are left to the program, which writes them when it ends.
+    startProgram("ComPort=5\r\nLanguage=0\r\nActiveOnStartup=1\r\nSeparator=Enter\r\nDecimalSeparator=,\r\n"
+                 "Format=2,7 um/mil/Tesla\r\n");
+    ASSERT_TRUE(receiver->shows("control 1014: Pocket-VARNITRON 6121"));
+    EXPECT_TRUE(receiver->said("control 1003: Programm aktiv."));
+    picture("windows-dialog-german.png");
+    // Clicking into the receiving window sends the dialog into the tray.
+    const Window receiverWindow = user.waitFor("Valbrix receiver", user.root(), patienceMs);
+    ASSERT_NE(receiverWindow, 0u);
+    user.click(receiverWindow, 1);
+    ASSERT_TRUE(receiver->shows("window hidden"));
+    ASSERT_TRUE(testing::pollFor(patienceMs, [this] { return trayIcon(); })) << "no tray icon";
+    backToReceiver();
+
+    gauge.reading(1, "4.56", "mm");
+    gauge.reading(2, "-0,75", "MILS");
+    gauge.reading(3, "123.4", "um");
+    EXPECT_EQ(receiver->typedUntil("123 um<ENTER>"), "4,56 mm<ENTER>-0,75 mil<ENTER>123 um<ENTER>");
+    gauge.memoryDump(6, 3, "um");
+    EXPECT_EQ(receiver->typedUntil("10,5 um<ENTER>"),
+              "10,0 um<TAB>10,1 um<TAB>10,2 um<ENTER>10,3 um<TAB>10,4 um<TAB>10,5 um<ENTER>");
+
+    // Transfer off: the value is shown, and nothing is typed.
+    toggleTransferInTheTray();
+    backToReceiver();
+    gauge.reading(4, "5.00", "mm");
+    EXPECT_TRUE(receiver->shows("control 1015: 5,00"));
+    EXPECT_EQ(receiver->typedWithin(1500), "");
+    // And on again.
+    toggleTransferInTheTray();
+    backToReceiver();
+    gauge.reading(5, "6.25", "mm");
+    EXPECT_EQ(receiver->typedUntil("<ENTER>"), "6,25 mm<ENTER>");
+
+    // Off once more, and the program is ended from outside: the file holds the choices.
+    toggleTransferInTheTray();
+    backToReceiver();
+    taskkill();
+    const std::string saved = fileText(settingsFile());
+    for (const char* line : {"ComPort=5\r\n", "Language=0\r\n", "ActiveOnStartup=0\r\n", "Separator=Enter\r\n",
+                             "DecimalSeparator=,\r\n", "Format=2,7 um/mil/Tesla\r\n", "Device=6121\r\n",
+                             "KeyboardLayout=1\r\n", "Sequence=TAB,DOWN\r\n"})
+        EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;
+}
+
+// With the dialog on screen, a memory dump is shown value by value and nothing is typed anywhere.
+TEST_F(WindowsProgram, OnScreenTheValuesAreShownAndNotTyped) {
+    startProgram("ComPort=5\r\nLanguage=1\r\nSeparator=Tab\r\nDecimalSeparator=.\r\nFormat=2,7 um/mil/Tesla\r\n");
+    ASSERT_TRUE(receiver->shows("control 1014: Pocket-VARNITRON 6121"));
+    EXPECT_TRUE(receiver->said("control 1003: Program active."));
+    gauge.memoryDump(12, 4, "um", 20.0, 0.5);
+    EXPECT_TRUE(receiver->shows("control 1015: 25.5"));
+    EXPECT_TRUE(receiver->shows("control 1016: um"));
+    picture("windows-dialog-english.png");
+    EXPECT_EQ(receiver->typedWithin(500), "");
+    taskkill();
+    const std::string saved = fileText(settingsFile());
+    for (const char* line : {"Language=1\r\n", "Separator=Tab\r\n", "DecimalSeparator=.\r\n"})
+        EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;
+}
+
+}  // namespace
+}  // namespace valbrix

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "app/settings.h"
+#include "app/settings_paths.h"
 #include "app/shell.h"
 #include "win32/win32_menus.h"
 
@@ -11,15 +13,6 @@ namespace {
 constexpr int dropDownHeight = 300;
 constexpr const char* fontFace = "Arial Narrow";
 constexpr const char* boxClass = "#32770";  // message boxes and modal dialog boxes
-
-// The folder of the running program, with its separator.
-std::string programFolder() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    const std::size_t separator = folder.find_last_of("\\/");
-    return separator == std::string::npos ? std::string() : folder.substr(0, separator + 1);
-}
 
 }  // namespace
 
@@ -187,7 +180,9 @@ void Win32DialogHost::showAbout(const AboutBox& box) {
 }
 
 // The help files lie beside the program, wherever it was started from.
-void Win32DialogHost::openHelpFile(const std::string& fileName) { help.open(programFolder() + fileName); }
+void Win32DialogHost::openHelpFile(const std::string& fileName) {
+    help.open(absolutePath(fileName, systemSettingsLocations().programDirectory));
+}
 
 void Win32DialogHost::endDialog() {
     {
@@ -225,19 +220,22 @@ void Win32DialogHost::runPosted() {
     for (std::function<void()>& step : work) step();
 }
 
+namespace {
+
+BOOL CALLBACK cancelBox(HWND window, LPARAM) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, boxClass) == 0) EndDialog(window, IDCANCEL);
+    return TRUE;
+}
+
+}  // namespace
+
 // Every box of the user-interface thread, and a menu that is open, ends as if cancelled, so that the
 // code that opened it returns.
 void Win32DialogHost::closeOwnBoxes() {
     EndMenu();
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM) -> BOOL {
-            char name[16] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (lstrcmpA(name, boxClass) == 0) EndDialog(window, IDCANCEL);
-            return TRUE;
-        },
-        0);
+    EnumThreadWindows(GetCurrentThreadId(), cancelBox, 0);
 }
 
 }  // namespace valbrix

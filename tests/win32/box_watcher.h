@@ -33,20 +33,20 @@ public:
     }
 
 private:
+    static BOOL CALLBACK collectBox(HWND window, LPARAM found) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (process == GetCurrentProcessId() && IsWindowVisible(window) && lstrcmpA(name, "#32770") == 0)
+            reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        return TRUE;
+    }
+
     void watch() {
         while (!stopping) {
             std::vector<HWND> boxes;
-            EnumWindows(
-                [](HWND window, LPARAM found) -> BOOL {
-                    DWORD process = 0;
-                    GetWindowThreadProcessId(window, &process);
-                    char name[16] = {};
-                    GetClassNameA(window, name, sizeof name);
-                    if (process == GetCurrentProcessId() && IsWindowVisible(window) && lstrcmpA(name, "#32770") == 0)
-                        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&boxes));
+            EnumWindows(collectBox, reinterpret_cast<LPARAM>(&boxes));
             for (const HWND box : boxes) {
                 if (!known.insert(box).second) continue;
                 char caption[128] = {};

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <vector>
 
 namespace valbrix {
 namespace {
@@ -47,19 +48,22 @@ TEST(HtmlHelp, WithoutTheControlHelpIsGivenUpAfterTheFirstTry) {
     EXPECT_TRUE(help.unavailable());
 }
 
+std::vector<std::string> shown;
+std::vector<UINT> commands;
+
+HWND WINAPI recordingHtmlHelp(HWND owner, LPCSTR file, UINT command, DWORD_PTR data) {
+    if (owner == nullptr && data == 0 && file != nullptr) shown.push_back(file);
+    commands.push_back(command);
+    return nullptr;
+}
+
 TEST(HtmlHelp, TheControlIsLoadedOnceAndAskedForTheFileAtItsDefaultTopic) {
-    static std::vector<std::string> shown;
-    static std::vector<UINT> commands;
     shown.clear();
     commands.clear();
     int loads = 0;
     HtmlHelp help([&] {
         ++loads;
-        return HelpControl{nullptr, [](HWND owner, LPCSTR file, UINT command, DWORD_PTR data) -> HWND {
-                               if (owner == nullptr && data == 0 && file != nullptr) shown.push_back(file);
-                               commands.push_back(command);
-                               return nullptr;
-                           }};
+        return HelpControl{nullptr, recordingHtmlHelp};
     });
     help.open("C:\\Valbrix\\VALBRIXHELP_DE.chm");
     help.open("C:\\Valbrix\\VALBRIXHELP_EN.chm");

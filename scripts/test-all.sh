@@ -14,7 +14,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 # What the builds below need from Debian (groups of scripts/deps.sh).
-deps_groups=(build windows x11 fuzz qt manual wayland)
+deps_groups=(build windows x11 fuzz qt manual wayland release)
 tested_presets=(linux linux-asan linux-tsan windows-x64 fuzz)
 build_only_presets=(windows-x86)
 

@@ -4,6 +4,9 @@
 // looking at the screen would, and writes each change: "window shown", "window hidden",
 // "control 1014: Pocket-VARNITRON 6121" for the status line, the gauge and the last value, and
 // "foreground: Valbrix receiver (ValbrixReceiver)" for the window that gets the keys.
+//
+//   win32_receiver [--keep-focus]   with --keep-focus the window takes the focus back whenever it
+//                                   loses it, for runs that only count what arrives
 #include <windows.h>
 
 #include <cstdio>
@@ -60,7 +63,13 @@ bool controlText(HWND dialog, int control, std::string& text) {
     return true;
 }
 
-DWORD WINAPI watchDialog(void*) {
+struct Watch {
+    HWND receiver;
+    bool keepFocus;
+};
+
+DWORD WINAPI watchDialog(void* parameter) {
+    const Watch watch = *static_cast<const Watch*>(parameter);
     int visible = -1;
     std::map<int, std::string> shown;
     HWND front = nullptr;
@@ -74,6 +83,7 @@ DWORD WINAPI watchDialog(void*) {
             if (now != nullptr) GetClassNameA(now, kind, sizeof kind);
             say(std::string("foreground: ") + title + " (" + kind + ")");
         }
+        if (watch.keepFocus && front != watch.receiver) SetForegroundWindow(watch.receiver);
         const HWND dialog = FindWindowA("ISDlgClass", nullptr);
         if (dialog == nullptr) continue;
         const int nowVisible = IsWindowVisible(dialog) ? 1 : 0;
@@ -92,7 +102,7 @@ DWORD WINAPI watchDialog(void*) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA receiverClass{};
     receiverClass.lpfnWndProc = receive;
@@ -105,7 +115,8 @@ int main() {
                                       360, 200, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 1;
     SetForegroundWindow(window);
-    CreateThread(nullptr, 0, watchDialog, nullptr, 0, nullptr);
+    static Watch watch{window, argc == 2 && std::string(argv[1]) == "--keep-focus"};
+    CreateThread(nullptr, 0, watchDialog, &watch, 0, nullptr);
     say("receiver ready");
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -2,12 +2,12 @@
 
 #include <commctrl.h>
 
-#include "app/settings.h"
-#include "app/settings_store.h"
 #include "app/shell.h"
 #include "common/clock.h"
 #include "export/key_sink_win32.h"
 #include "serial/port_driver.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "win32/win32_dialog_host.h"
 
 namespace valbrix {

@@ -88,10 +88,10 @@ INT_PTR Win32DialogHost::handleMessage(HWND window, UINT message, WPARAM wParam,
             // Hiding the dialog while the activation is still on its way to the other window can
             // leave no window active at all (wine does so), and the keys would go nowhere: the loss
             // of activation counts once it has happened.
-            if (LOWORD(wParam) == WA_INACTIVE) PostMessageA(window, WM_VALBRIX_DEACTIVATED, 0, 0);
+            if (LOWORD(wParam) == WA_INACTIVE) PostMessageA(window, deactivatedMessage, 0, 0);
             else shell->activated(false, HIWORD(wParam) != 0);
             return FALSE;
-        case WM_VALBRIX_DEACTIVATED:
+        case deactivatedMessage:
             if (GetActiveWindow() != window) shell->activated(true, IsIconic(window) != FALSE);
             return FALSE;
         case WM_HELP:
@@ -108,7 +108,7 @@ INT_PTR Win32DialogHost::handleMessage(HWND window, UINT message, WPARAM wParam,
             if (lParam == WM_LBUTTONUP) shell->trayClicked(TrayButton::Left);
             else if (lParam == WM_RBUTTONUP) shell->trayClicked(TrayButton::Right);
             return FALSE;
-        case WM_VALBRIX_WORK:
+        case workMessage:
             runPosted();
             return FALSE;
         case WM_DESTROY:

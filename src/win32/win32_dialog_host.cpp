@@ -2,15 +2,15 @@
 
 #include <commctrl.h>
 
-#include "app/settings.h"
-#include "app/settings_paths.h"
 #include "app/shell.h"
+#include "settings/settings.h"
+#include "settings/settings_paths.h"
 #include "win32/win32_menus.h"
 
 namespace valbrix {
 namespace {
 
-constexpr int dropDownHeight = 300;
+constexpr int dropDownPixels = 300;
 constexpr const char* fontFace = "Arial Narrow";
 constexpr const char* boxClass = "#32770";  // message boxes and modal dialog boxes
 
@@ -59,7 +59,7 @@ void Win32DialogHost::setListItems(int control, const std::vector<std::string>& 
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     RECT box{};
     GetWindowRect(list, &box);
-    SetWindowPos(list, nullptr, 0, 0, box.right - box.left, dropDownHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(list, nullptr, 0, 0, box.right - box.left, dropDownPixels, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (const std::string& text : items)
         SendMessageA(list, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
     SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
@@ -202,12 +202,15 @@ void Win32DialogHost::endDialog() {
     DestroyWindow(ending);
 }
 
+// Whoever follows the program reads it with a debugger or DebugView; nothing shows on screen.
+void Win32DialogHost::traceLine(const std::string& line) { OutputDebugStringA((line + "\n").c_str()); }
+
 void Win32DialogHost::post(std::function<void()> work) {
     const std::lock_guard<std::mutex> lock(postedLock);
     if (postTarget == nullptr) return;
     posted.push_back(std::move(work));
     // One wake-up at a time drains everything queued; a failed one is tried again with the next work.
-    if (!wakeQueued) wakeQueued = PostMessageA(postTarget, WM_VALBRIX_WORK, 0, 0) != FALSE;
+    if (!wakeQueued) wakeQueued = PostMessageA(postTarget, workMessage, 0, 0) != FALSE;
 }
 
 void Win32DialogHost::runPosted() {

@@ -20,9 +20,9 @@ namespace valbrix {
 class Shell;
 
 // The message that carries posted work to the user-interface thread.
-inline constexpr UINT WM_VALBRIX_WORK = WM_APP + 1;
+inline constexpr UINT workMessage = WM_APP + 1;
 // The dialog lost the activation a moment ago.
-inline constexpr UINT WM_VALBRIX_DEACTIVATED = WM_APP + 2;
+inline constexpr UINT deactivatedMessage = WM_APP + 2;
 
 class Win32DialogHost final : public DialogHost {
 public:
@@ -60,6 +60,7 @@ public:
     void showAbout(const AboutBox& box) override;
     void openHelpFile(const std::string& fileName) override;
     void endDialog() override;
+    void traceLine(const std::string& line) override;
     void post(std::function<void()> work) override;
 
 private:
@@ -98,7 +99,7 @@ private:
     std::mutex postedLock;
     std::deque<std::function<void()>> posted;
     HWND postTarget = nullptr;  // null once the message loop is ending: posted work is dropped
-    bool wakeQueued = false;    // a WM_VALBRIX_WORK is on its way
+    bool wakeQueued = false;    // a workMessage is on its way
 };
 
 }  // namespace valbrix

@@ -12,14 +12,14 @@
 #include <thread>
 #include <vector>
 
-#include "app/file_system.h"
-#include "app/settings_paths.h"
 #include "app/shell.h"
 #include "box_watcher.h"
 #include "deadline.h"
 #include "export/key_text.h"
 #include "fake_clock.h"
 #include "fake_ports.h"
+#include "settings/file_system.h"
+#include "settings/settings_paths.h"
 #include "temp_folder.h"
 #include "win32/application.h"
 #include "win32/win32_menus.h"

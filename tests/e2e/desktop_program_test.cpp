@@ -9,7 +9,6 @@
 #include <X11/keysym.h>
 #include <signal.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,13 +16,13 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "child_process.h"
 #include "config_home.h"
 #include "gaugesim/simulator.h"
 #include "temp_folder.h"
+#include "window_picture.h"
 #include "x11_receiver.h"
 #include "x11_user.h"
 
@@ -134,14 +133,7 @@ protected:
 
     Window trayIcon() { return user.findOf("valbrix", user.find("panel", user.root())); }
 
-    void picture(const std::string& name) {
-        const std::string folder = environment("VALBRIX_ARTEFACTS");
-        if (folder.empty() || std::system("command -v xwd >/dev/null && command -v pnmtopng >/dev/null") != 0) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the last paint
-        const std::string command = "xwd -silent -id " + std::to_string(dialog) + " | xwdtopnm 2>/dev/null | pnmtopng >" +
-                                    folder + "/" + name;
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    }
+    void picture(const std::string& name) { EXPECT_EQ(testing::takePicture(dialog, name), ""); }
 
     testing::ConfigHome config;
     testing::X11User user;

@@ -20,13 +20,13 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "child_process.h"
 #include "deadline.h"
 #include "gaugesim/simulator.h"
+#include "window_picture.h"
 #include "x11_user.h"
 
 namespace valbrix {
@@ -213,14 +213,7 @@ protected:
         user.click(menu, 1, attributes.height - 10);
     }
 
-    void picture(const std::string& name) {
-        const std::string folder = environment("VALBRIX_ARTEFACTS");
-        if (folder.empty() || std::system("command -v xwd >/dev/null && command -v pnmtopng >/dev/null") != 0) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the last paint
-        const std::string command = "xwd -silent -id " + std::to_string(dialog) + " | xwdtopnm 2>/dev/null | pnmtopng >" +
-                                    folder + "/" + name;
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    }
+    void picture(const std::string& name) { EXPECT_EQ(testing::takePicture(dialog, name), ""); }
 
     static inline std::string root;
     static inline std::string prefix;

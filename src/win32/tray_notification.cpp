@@ -18,6 +18,16 @@ HICON smallPicture(HINSTANCE instance, int icon) {
                                          GetSystemMetrics(SM_CYSMICON), LR_SHARED));
 }
 
+// The record that names the icon; every other field is zero until set.
+NOTIFYICONDATAA recordOf(HWND owner) {
+    NOTIFYICONDATAA record;
+    std::memset(&record, 0, sizeof record);
+    record.cbSize = sizeof record;
+    record.hWnd = owner;
+    record.uID = trayIconId;
+    return record;
+}
+
 }  // namespace
 
 void TrayNotification::add(int icon, const std::string& tip) {
@@ -33,11 +43,7 @@ void TrayNotification::modify(int icon, const std::string& tip) {
 }
 
 void TrayNotification::remove() {
-    NOTIFYICONDATAA record;
-    std::memset(&record, 0, sizeof record);
-    record.cbSize = sizeof record;
-    record.hWnd = owner;
-    record.uID = trayIconId;
+    NOTIFYICONDATAA record = recordOf(owner);
     Shell_NotifyIconA(NIM_DELETE, &record);
     shown = false;
 }
@@ -48,11 +54,7 @@ void TrayNotification::addAgain() {
 
 bool TrayNotification::notify(DWORD action, int icon, const std::string& tip) {
     if (owner == nullptr) return false;
-    NOTIFYICONDATAA record;
-    std::memset(&record, 0, sizeof record);
-    record.cbSize = sizeof record;
-    record.hWnd = owner;
-    record.uID = trayIconId;
+    NOTIFYICONDATAA record = recordOf(owner);
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = MSG_TRAY_CALLBACK;
     record.hIcon = smallPicture(instance, icon);

@@ -10,9 +10,9 @@
 # uninstaller).
 #
 # The help files VALBRIXHELP_DE.chm and VALBRIXHELP_EN.chm are taken from FOLDER, by default
-# build/help (where the manual's build puts them; VALBRIX_HELP_FILES names another folder too). The
-# release goes out without the ones that are missing, which is said at the end; the program then
-# opens no help for that language.
+# build/manual, where `bash scripts/build-manual.sh` puts them (VALBRIX_HELP_FILES names another
+# folder too). The release goes out without the ones that are missing, which is said at the end;
+# the program then opens no help for that language.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -20,7 +20,7 @@ cd "$root"
 
 die() { echo "release-windows.sh: $*" >&2; exit 2; }
 
-help_folder=${VALBRIX_HELP_FILES:-build/help}
+help_folder=${VALBRIX_HELP_FILES:-build/manual}
 while [[ $# -gt 0 ]]; do
   case $1 in
     --help-files) [[ $# -ge 2 ]] || die "--help-files needs a folder"; help_folder=$2; shift ;;
@@ -73,5 +73,6 @@ echo "release-windows.sh: made"
 ls -l "$out/$name.zip" "$out/Valbrix-$version-setup.exe" | sed 's/^/  /'
 echo "  Valbrix.exe: $(stat -c %s "$stage/x86/Valbrix.exe") bytes (x86), $(stat -c %s "$stage/x64/Valbrix.exe") bytes (x64)"
 if [[ ${#missing[@]} -gt 0 ]]; then
-  echo "release-windows.sh: without ${missing[*]}: not in $help_folder (--help-files names the folder)"
+  echo "release-windows.sh: without ${missing[*]}: not in $help_folder" \
+    "(bash scripts/build-manual.sh makes them; --help-files names another folder)"
 fi

@@ -2,8 +2,9 @@
 // that has the keyboard focus, and writes what is typed into it on standard output, one key a line:
 // "typed 4", "typed ,", "typed <ENTER>". It also watches Valbrix's dialog from outside, as a user
 // looking at the screen would, and writes each change: "window shown", "window hidden",
-// "control 1014: Pocket-VARNITRON 6121" for the status line, the gauge and the last value, and
-// "foreground: Valbrix receiver (ValbrixReceiver)" for the window that gets the keys.
+// "control 1014: Pocket-VARNITRON 6121" for the status line, the gauge and the last value,
+// "foreground: Valbrix receiver (ValbrixReceiver)" for the window that gets the keys, and
+// "help window: <title>" for the HTML Help viewer that comes up.
 //
 //   win32_receiver [--keep-focus]   with --keep-focus the window takes the focus back whenever it
 //                                   loses it, for runs that only count what arrives
@@ -73,6 +74,7 @@ DWORD WINAPI watchDialog(void* parameter) {
     int visible = -1;
     std::map<int, std::string> shown;
     HWND front = nullptr;
+    std::string helpTitle;
     for (;;) {
         Sleep(50);
         if (const HWND now = GetForegroundWindow(); now != front) {
@@ -84,6 +86,12 @@ DWORD WINAPI watchDialog(void* parameter) {
             say(std::string("foreground: ") + title + " (" + kind + ")");
         }
         if (watch.keepFocus && front != watch.receiver) SetForegroundWindow(watch.receiver);
+        if (const HWND help = FindWindowA("HH Parent", nullptr); help != nullptr && IsWindowVisible(help)) {
+            char title[128] = {};
+            GetWindowTextA(help, title, sizeof title);
+            if (helpTitle != title) say(std::string("help window: ") + title);
+            helpTitle = title;
+        }
         const HWND dialog = FindWindowA("ISDlgClass", nullptr);
         if (dialog == nullptr) continue;
         const int nowVisible = IsWindowVisible(dialog) ? 1 : 0;

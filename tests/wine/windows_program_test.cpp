@@ -6,7 +6,10 @@
 // receiver.
 //
 // VALBRIX_WINDOWS_PROGRAM and VALBRIX_WINDOWS_RECEIVER name the two programs, VALBRIX_WINE_RUN the
-// script that makes wine prefixes; pictures of the dialog go to VALBRIX_ARTEFACTS when set.
+// script that makes wine prefixes, VALBRIX_HELP_FILES the folder with the help files that the Linux
+// build compiles; pictures of the dialog go to VALBRIX_ARTEFACTS when set. The program runs from
+// Program Files with the help files beside it, as the installer leaves it.
+#include <X11/keysym.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -125,6 +128,17 @@ protected:
         const std::string make = "env -u DISPLAY VALBRIX_WINEPREFIX=" + prefix + " " + environment("VALBRIX_WINE_RUN") +
                                  " --init >/dev/null";
         prefixMade = std::system(make.c_str()) == 0;
+        const fs::path installed = fs::path(prefix) / "drive_c/Program Files/Valbrix";
+        std::error_code failed;
+        fs::create_directories(installed, failed);
+        fs::copy_file(environment("VALBRIX_WINDOWS_PROGRAM"), installed / "Valbrix.exe", failed);
+        prefixMade = prefixMade && !failed;
+        helpFilesInstalled = true;
+        for (const char* help : {"VALBRIXHELP_DE.chm", "VALBRIXHELP_EN.chm"}) {
+            std::error_code missing;
+            fs::copy_file(fs::path(environment("VALBRIX_HELP_FILES")) / help, installed / help, missing);
+            helpFilesInstalled = helpFilesInstalled && !missing;
+        }
         setenv("WINEPREFIX", prefix.c_str(), 1);
         setenv("WINEDEBUG", "-all", 1);
         setenv("WINEARCH", "win64", 1);
@@ -170,7 +184,7 @@ protected:
     void startProgram(const std::string& settings) {
         std::ofstream(settingsFile(), std::ios::binary) << "[Settings]\r\n" << settings;
         program = std::make_unique<ChildProcess>(
-            std::vector<std::string>{wine, windowsPath(environment("VALBRIX_WINDOWS_PROGRAM"))});
+            std::vector<std::string>{wine, "C:\\Program Files\\Valbrix\\Valbrix.exe"});
         ASSERT_TRUE(program->started());
         dialog = user.waitFor("Valbrix", user.root(), patienceMs);
         ASSERT_NE(dialog, 0u) << "no window named Valbrix";
@@ -218,6 +232,7 @@ protected:
     static inline std::string root;
     static inline std::string prefix;
     static inline bool prefixMade = false;
+    static inline bool helpFilesInstalled = false;
     testing::X11User user;
     gaugesim::Simulator gauge;
     std::unique_ptr<ChildProcess> tray;
@@ -287,6 +302,31 @@ TEST_F(WindowsProgram, OnScreenTheValuesAreShownAndNotTyped) {
     const std::string saved = fileText(settingsFile());
     for (const char* line : {"Language=1\r\n", "Separator=Tab\r\n", "DecimalSeparator=.\r\n"})
         EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;
+}
+
+// F1 in the dialog opens the manual of the interface language in the HTML Help viewer.
+TEST_F(WindowsProgram, F1OpensTheManualOfTheLanguage) {
+    if (!helpFilesInstalled)
+        GTEST_SKIP() << "no help files in " << environment("VALBRIX_HELP_FILES") << ": the linux build compiles them";
+    struct Case {
+        const char* language;
+        const char* active;
+        const char* manual;
+    };
+    const Case cases[] = {
+        {"0", "control 1003: Programm aktiv.", "help window: Valbrix \x96 Handbuch"},
+        {"1", "control 1003: Program active.", "help window: Valbrix \x96 User manual"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.manual);
+        startProgram(std::string("ComPort=5\r\nLanguage=") + c.language + "\r\n");
+        ASSERT_TRUE(receiver->shows(c.active));
+        // A click on the status line, which takes no input, gives the dialog the keyboard.
+        user.click(dialog, 1, 45);
+        user.press({XK_F1});
+        EXPECT_TRUE(receiver->shows(c.manual));
+        taskkill();
+    }
 }
 
 }  // namespace

@@ -9,10 +9,10 @@
 # program of the running Windows for all users under Program Files, with a Start menu entry and an
 # uninstaller).
 #
-# The help files VALBRIXHELP_DE.chm and VALBRIXHELP_EN.chm are taken from FOLDER, by default
-# build/manual, where `bash scripts/build-manual.sh` puts them (VALBRIX_HELP_FILES names another
-# folder too). The release goes out without the ones that are missing, which is said at the end;
-# the program then opens no help for that language.
+# The help files VALBRIXHELP_DE.chm and VALBRIXHELP_EN.chm are built from the manual first, by
+# `bash scripts/build-manual.sh`, which puts them in build/manual. With --help-files (or
+# VALBRIX_HELP_FILES) they are taken from FOLDER instead, as they are; the release then goes out
+# without the ones that are missing, which is said at the end.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -20,7 +20,7 @@ cd "$root"
 
 die() { echo "release-windows.sh: $*" >&2; exit 2; }
 
-help_folder=${VALBRIX_HELP_FILES:-build/manual}
+help_folder=${VALBRIX_HELP_FILES:-}
 while [[ $# -gt 0 ]]; do
   case $1 in
     --help-files) [[ $# -ge 2 ]] || die "--help-files needs a folder"; help_folder=$2; shift ;;
@@ -29,6 +29,11 @@ while [[ $# -gt 0 ]]; do
   esac
   shift
 done
+
+if [[ -z $help_folder ]]; then
+  bash scripts/build-manual.sh
+  help_folder=build/manual
+fi
 
 version=$(sed -n 's/^project(Valbrix VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [[ -n $version ]] || die "no version in CMakeLists.txt"
@@ -74,5 +79,5 @@ ls -l "$out/$name.zip" "$out/Valbrix-$version-setup.exe" | sed 's/^/  /'
 echo "  Valbrix.exe: $(stat -c %s "$stage/x86/Valbrix.exe") bytes (x86), $(stat -c %s "$stage/x64/Valbrix.exe") bytes (x64)"
 if [[ ${#missing[@]} -gt 0 ]]; then
   echo "release-windows.sh: without ${missing[*]}: not in $help_folder" \
-    "(bash scripts/build-manual.sh makes them; --help-files names another folder)"
+    "(without --help-files the release builds them itself)"
 fi

@@ -163,9 +163,13 @@ std::vector<std::string> shownTexts(const std::string& cp1252Text) {
         else if (c != '&') shown.back() += c;
         else if (i + 1 < cp1252Text.size() && cp1252Text[i + 1] == '&') shown.back() += cp1252Text[++i];
     }
+    // A text the program appends to another (" (no access)" after a port) is quoted without its space.
     std::vector<std::string> texts;
-    for (const std::string& text : shown)
-        if (!text.empty()) texts.push_back(utf8(text));
+    for (const std::string& text : shown) {
+        const std::size_t first = text.find_first_not_of(' ');
+        if (first == std::string::npos) continue;
+        texts.push_back(utf8(text.substr(first, text.find_last_not_of(' ') + 1 - first)));
+    }
     return texts;
 }
 
@@ -179,7 +183,8 @@ ProgramTexts programTexts(const std::vector<std::string>& hostTexts) {
         &text::programMenu,    &text::exitMenu,            &text::settingsMenu,        &text::helpItem,
         &text::aboutItem,      &text::key,                 &text::languageMenu,        &text::sequenceLabel,
         &text::measuredValueGroup, &text::keyboardLayoutMenu, &text::layoutGermanEnglish, &text::layoutFrench,
-        &text::keyNotTyped,    &text::settingsNotSaved,    &text::requestNotSent,
+        &text::keyNotTyped,    &text::settingsNotSaved,    &text::requestNotSent,      &text::noTyping,
+        &text::noTray,         &text::trayMenuTitle,       &text::portNoAccess,
     };
     ProgramTexts texts;
     for (const int language : {German, English}) {

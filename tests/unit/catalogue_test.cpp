@@ -53,6 +53,20 @@ TEST(Catalogue, FormatValue) {
         {0.2340f, UnitInchPerMicrosecond, 1, 4, 5265, '.', "0.2340"},
         {1.5f, UnitNone, 1, 1, 6121, '.', "1.5000"},
         {1.0f, 99, 1, 0, 6121, '.', "1.0000"},  // a code no gauge sends formats as unrecognised
+        // Exact ties go away from zero on every system.
+        {1.125f, UnitMillimetre, 1, 3, 6121, '.', "1.13"},
+        {-1.125f, UnitMillimetre, 2, 3, 6121, ',', "-1,13"},
+        {100.5f, UnitMicrometre, 3, 1, 6121, '.', "101"},
+        {1.25f, UnitMillimetre, 1, 2, 8525, ',', "1,3"},
+        {10.25f, UnitMil, 2, 2, 6121, '.', "10.3"},
+        {0.03125f, UnitInch, 1, 5, 6121, '.', ".0313"},
+        {2.125f, UnitKiloAmperePerM, 1, 3, 7482, '.', "2.13"},
+        {10.25f, UnitGauss, 2, 2, 7480, '.', "10.3"},
+        {2.5f, UnitMetrePerSecond, 1, 1, 5265, '.', "3"},
+        {12.125f, UnitPercent, 2, 2, 6121, '.', "12.13"},
+        {0.125f, UnitMillimetre, 1, 2, 5267, '.', "0.13"},
+        // The gauge's digit counts: integerDigits is the least width, filled with spaces.
+        {12.0f, UnitPercent, 5, 0, 6121, '.', "   12"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(formatValue(c.value, c.unit, c.integerDigits, c.decimals, c.model, c.separator), c.text)

@@ -90,6 +90,7 @@ TEST_F(ExportLoopTest, WhatFollowsAValue) {
         {"Enter", -1, ".", "", "  3:  4.56 mm\r\n", "4.56 "},  // lists without a selection
         {"", 1, "", "", "  3:  4.56 mm\r\n", "4.56 "},
         {"Hoch", 5, ".", "2,7 \xB5m/mil/Tesla", "  -4:  1.5 mm\r\n", "1.50 mm<UP>"},
+        {"Enter", 1, ",", "2,7 \xB5m/mil/Tesla", "  5:  100.5 um\r\n", "101 \xB5m<ENTER>"},  // a tie goes up
     };
     for (const Case& c : cases) {
         loop.reset();

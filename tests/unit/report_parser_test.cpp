@@ -17,7 +17,7 @@ const char* const sentG0A = "\x02?G0A\x03";
 std::string record(const std::string& line) { return "\r\n" + line + "\x03"; }
 
 ParseResult parse(const std::string& line, const GaugeView& gauge = {}, const char* lastCommand = "") {
-    return parseLine(lastCommand, record(line).c_str(), gauge);
+    return parseLine(sentCommand(lastCommand), record(line).c_str(), gauge);
 }
 
 TEST(ReportParser, ValueLines) {
@@ -137,6 +137,53 @@ TEST(ReportParser, IdentificationReplies) {
         EXPECT_EQ(result.commandPrefix.value_or(0), c.prefix) << c.line;
         EXPECT_FALSE(result.value.has_value()) << c.line;
     }
+}
+
+TEST(ReportParser, TheFirstLineAfterACommandPreparesItOnce) {
+    struct Case {
+        const char* frame;
+        char prefix;  // current when the line arrives
+        const char* prepared;
+    };
+    const Case cases[] = {
+        {sentG00, '?', "G00"},
+        {"\x02@G0A\x03", '@', "G0A"},
+        {"?G00", '?', "G00"},
+        {"G00", '?', "G00"},
+        {sentG00, '/', "?G00"},  // the prefix of the moment decides
+        {"\x02?\x03", '?', ""},
+    };
+    for (const Case& c : cases) {
+        LastCommand command = sentCommand(c.frame);
+        const ParseResult result = parseLine(command, record("  1:  4.5 mm").c_str(), GaugeView{6121, c.prefix, false});
+        ASSERT_TRUE(result.preparedCommand.has_value()) << c.frame;
+        prepare(command, *result.preparedCommand);
+        EXPECT_STREQ(command.text, c.prepared) << c.frame;
+        EXPECT_TRUE(command.prepared) << c.frame;
+        EXPECT_FALSE(parseLine(command, record("  2:  4.5 mm").c_str(), GaugeView{}).preparedCommand.has_value())
+            << c.frame;
+    }
+    EXPECT_FALSE(parseLine(LastCommand{}, record("  1:  4.5 mm").c_str(), GaugeView{}).preparedCommand.has_value());
+}
+
+// G00 goes out with '?'; a value in mT makes the gauge a MAGNOTELLAR with the prefix '/' before the
+// reply arrives. The command, prepared by the value line, still names the identification request.
+TEST(ReportParser, TheCommandCodeStaysWhenALineSwitchesThePrefix) {
+    LastCommand command = sentCommand(sentG00);
+    ParseResult result = parseLine(command, record("1: 5.0 mT").c_str(), GaugeView{6121, '?', false});
+    EXPECT_EQ(result.commandPrefix, '/');
+    prepare(command, *result.preparedCommand);
+    for (const char* reply : {"G7483", "G7482 V2"}) {
+        result = parseLine(command, record(reply).c_str(), GaugeView{7480, '/', false});
+        EXPECT_TRUE(result.markIdentified) << reply;
+        EXPECT_TRUE(result.identificationReply) << reply;
+        EXPECT_EQ(result.modelText->text, std::string(reply + 1)) << reply;
+    }
+    // Prepared once means the prefix is not taken off again: a command kept as "?G00" names no
+    // identification request.
+    LastCommand keptWithPrefix = sentCommand("?G00");
+    keptWithPrefix.prepared = true;
+    EXPECT_FALSE(parseLine(keptWithPrefix, record("G6121").c_str(), GaugeView{}).markIdentified);
 }
 
 TEST(ReportParser, BannersAndMarkers) {

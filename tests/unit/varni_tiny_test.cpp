@@ -122,6 +122,38 @@ TEST_F(GaugeTest, AFullQueueRefusesRequestsAndSaysSo) {
     EXPECT_EQ(notifications, 0);
 }
 
+// G00 goes out with the prefix '?'. Lines that switch the prefix to '/' before or after the reply
+// do not change what was asked: the command is read once, by the first line after it.
+TEST_F(GaugeTest, RepliesCountAlsoAfterAPrefixChange) {
+    struct Case {
+        const char* printed;
+        int model;
+        const char* modelText;
+        int notifications;
+    };
+    const Case cases[] = {
+        {"  1:  5.0 mT\r\nG7483\r\n", 7483, "7483", 1},  // a value in mT first
+        {"G7483\r\nG7482 V2\r\n", 7482, "7482 V2", 2},     // a second reply
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.printed);
+        gauge.reset();
+        notifications = 0;
+        SetUp();
+        quietPasses();
+        gauge->RequestIdentification();
+        pass();
+        ASSERT_EQ(line->written, frameOf("?G00"));
+        line->receive(c.printed);
+        pass();
+        EXPECT_TRUE(gauge->IsIdentified());
+        EXPECT_EQ(gauge->GetDeviceModel(), c.model);
+        EXPECT_STREQ(gauge->GetModelText().text, c.modelText);
+        EXPECT_EQ(gauge->CommandPrefix(), '/');
+        EXPECT_EQ(notifications, c.notifications);
+    }
+}
+
 TEST_F(GaugeTest, MissingOrWrongEchoMarksTheGaugeUnidentified) {
     line->receive("\x02?G00\x03");
     pass();

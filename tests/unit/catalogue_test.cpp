@@ -96,21 +96,34 @@ TEST(Catalogue, DisplayName) {
 
 TEST(Catalogue, UnitText) {
     struct Case {
-        const char* item;
         int unit;
-        const char* text;
+        const char* micro;  // with the display choice that shows µ
+        const char* plain;  // with the one that spells it u
     };
     const Case cases[] = {
-        {"2,7 \xB5m/mil/Tesla", UnitMicrometre, "\xB5m"},
-        {"2,7 \xB5m/mil/Tesla", UnitInchPerMicrosecond, "Inch/\xB5s"},
-        {"2,7 um/mil/Tesla", UnitInchPerMicrosecond, "Inch/us"},
-        {"2,7 um/mil/Tesla", UnitMicrometre, "um"},
-        {"2,7 um/mil/Tesla", UnitGauss, "Gauss"},
-        {"2,7", UnitMillimetre, ""},
-        {"", UnitMillimetre, ""},
-        {"2,7 \xB5m/mil/Tesla", UnitNone, "?"},
+        {UnitNone, "?", "?"},
+        {UnitMicrometre, "\xB5m", "um"},
+        {UnitMillimetre, "mm", "mm"},
+        {UnitMil, "mil", "mil"},
+        {UnitInch, "inch", "inch"},
+        {UnitPercent, "%", "%"},
+        {UnitMillitesla, "mT", "mT"},
+        {UnitAmperePerCm, "A/cm", "A/cm"},
+        {UnitKiloAmperePerM, "kA/m", "kA/m"},
+        {UnitGauss, "Gauss", "Gauss"},
+        {UnitInchPerMicrosecond, "Inch/\xB5s", "Inch/us"},
+        {UnitMetrePerSecond, "m/s", "m/s"},
+        {UnitMicrosecond, "\xB5s", "us"},
+        {UnitNanosecond, "ns", "ns"},
+        {99, "?", "?"},
     };
-    for (const Case& c : cases) EXPECT_EQ(unitText(c.unit, unitDisplayOf(c.item)), c.text) << c.item << " " << c.unit;
+    for (const Case& c : cases) {
+        EXPECT_EQ(unitText(c.unit, unitDisplayOf("2,7 \xB5m/mil/Tesla")), c.micro) << c.unit;
+        EXPECT_EQ(unitText(c.unit, unitDisplayOf("2,7 um/mil/Tesla")), c.plain) << c.unit;
+        EXPECT_EQ(unitText(c.unit, unitDisplayOf("2,7")), "") << c.unit;
+    }
+    EXPECT_EQ(unitDisplayOf(""), UnitDisplay::None);
+    EXPECT_EQ(unitDisplayOf("2,7 UM/MIL"), UnitDisplay::PlainU);
 }
 
 TEST(Catalogue, ModelGroups) {

@@ -25,9 +25,10 @@ const char* const valueLines[] = {
 
 void ParseAndFormatValueLine(benchmark::State& state) {
     const GaugeView gauge;
+    const LastCommand command = sentCommand("\x02?G00\x03");
     std::size_t i = 0;
     for (auto _ : state) {
-        const ParseResult result = parseLine("\x02?G00\x03", valueLines[i++ % 4], gauge);
+        const ParseResult result = parseLine(command, valueLines[i++ % 4], gauge);
         const MeasuredValue& v = *result.value;
         std::string text = formatValue(v.value, v.unit, v.integerDigits, v.decimals, gauge.modelNumber, ',');
         benchmark::DoNotOptimize(text);

@@ -15,12 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int model = models[data[0] % 5];
     auto framing = std::make_unique<valbrix::ReceiveFraming>();
     char prefix = '?';
+    const valbrix::LastCommand lastCommand = valbrix::sentCommand("\x02?G00\x03");
     for (std::size_t i = 1; i < size; ++i) {
-        framing->handle(data[i], model, prefix, [](const char* record) {
+        framing->handle(data[i], model, prefix, [&lastCommand](const char* record) {
             const std::size_t length = std::strlen(record);
             if (length == 0 || record[length - 1] != valbrix::ETX || length >= valbrix::ReceiveFraming::bufferSize)
                 std::abort();
-            valbrix::parseLine("\x02?G00\x03", record, valbrix::GaugeView{});
+            valbrix::parseLine(lastCommand, record, valbrix::GaugeView{});
         });
     }
     return 0;

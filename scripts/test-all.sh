@@ -4,6 +4,7 @@
 #   linux, linux-asan, linux-tsan, windows-x64 (tests under wine)
 #   fuzz (each libFuzzer target runs for a few seconds)
 #   windows-x86 (compile and link only: this machine cannot run 32-bit programs)
+#   a few mutants of scripts/mutants.sh (deliberate faults the unit tests must notice)
 # A failed step does not stop the others, so one run shows everything that is
 # broken; the exit status is non-zero if any step failed. Build dirs are kept
 # (build/<preset>), so a second run only rebuilds what changed.
@@ -103,6 +104,21 @@ for preset in "${tested_presets[@]}" "${build_only_presets[@]}"; do
   done
   summary_rows+=("$row${step_counts:+  $step_counts}")
 done
+
+# A handful of deliberate faults that the unit tests must notice; scripts/mutants.sh without
+# --quick tries the whole table, which takes too long for every run. Each mutant counts as a test.
+run_step mutants quick bash scripts/mutants.sh --quick
+row=$(printf '%-12s %-6s %-14s' mutants quick "$step_status ${step_time}s")
+score=$(grep -E '^score: [0-9]+ of [0-9]+ killed' "$log_dir/mutants-quick.log" | tail -n 1 || true)
+if [[ $score =~ ^score:\ ([0-9]+)\ of\ ([0-9]+) ]]; then
+  total_passed=$((total_passed + BASH_REMATCH[1]))
+  total_failed=$((total_failed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+  row+="  ${BASH_REMATCH[1]} of ${BASH_REMATCH[2]} mutants killed"
+else
+  total_failed=$((total_failed + 1))
+  row+="  no score, counted as 1 failed"
+fi
+summary_rows+=("$row")
 
 echo
 echo "=== summary (logs in $log_dir/, total $(elapsed_since "$run_start") s)"

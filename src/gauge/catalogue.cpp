@@ -1,9 +1,9 @@
 #include "gauge/catalogue.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
+#include "common/number_text.h"
 #include "common/text.h"
 #include "gauge/gauge_models.h"
 #include "gauge/units.h"
@@ -11,29 +11,31 @@
 namespace valbrix {
 namespace {
 
-// Display text and base format per unit code. A null format means the value is printed with the
-// gauge's own digit counts.
+// Display text and decimals of the base format per unit code.
 struct UnitRow {
     int code;
     const char* text;
-    const char* baseFormat;
+    int decimals;
 };
 
+// The unit has no format of its own: the value is written with the gauge's own digit counts.
+constexpr int asPrinted = -1;
+
 constexpr UnitRow unitRows[] = {
-    {UnitNone, "?", "%0.4f"},
-    {UnitMicrometre, "\xB5m", "%0.1f"},
-    {UnitMillimetre, "mm", "%0.3f"},
-    {UnitMil, "mil", "%0.2f"},
-    {UnitInch, "inch", "%0.4f"},
-    {UnitPercent, "%", nullptr},
-    {UnitMillitesla, "mT", "%1.2f"},
-    {UnitAmperePerCm, "A/cm", "%1.1f"},
-    {UnitKiloAmperePerM, "kA/m", "%1.2f"},
-    {UnitGauss, "Gauss", "%1.1f"},
-    {UnitInchPerMicrosecond, "Inch/\xB5s", "%1.4f"},
-    {UnitMetrePerSecond, "m/s", "%1.0f"},
-    {UnitMicrosecond, "\xB5s", nullptr},
-    {UnitNanosecond, "ns", nullptr},
+    {UnitNone, "?", 4},
+    {UnitMicrometre, "\xB5m", 1},
+    {UnitMillimetre, "mm", 3},
+    {UnitMil, "mil", 2},
+    {UnitInch, "inch", 4},
+    {UnitPercent, "%", asPrinted},
+    {UnitMillitesla, "mT", 2},
+    {UnitAmperePerCm, "A/cm", 1},
+    {UnitKiloAmperePerM, "kA/m", 2},
+    {UnitGauss, "Gauss", 1},
+    {UnitInchPerMicrosecond, "Inch/\xB5s", 4},
+    {UnitMetrePerSecond, "m/s", 0},
+    {UnitMicrosecond, "\xB5s", asPrinted},
+    {UnitNanosecond, "ns", asPrinted},
 };
 
 const UnitRow& unitRow(int unit) {
@@ -42,18 +44,11 @@ const UnitRow& unitRow(int unit) {
     return unitRows[0];
 }
 
-std::string printed(const char* format, double value) {
-    // Wide enough for the largest float in fixed notation with 99 decimals.
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
-}
+std::string printed(float value, int decimals) { return fixedPointText(value, decimals); }
 
 // The value as the gauge printed it: a field width of integerDigits and `decimals` decimals.
-std::string printedLikeGauge(double value, int integerDigits, int decimals) {
-    char format[32];
-    std::snprintf(format, sizeof format, "%%%d.%df", integerDigits, decimals);
-    return printed(format, value);
+std::string printedLikeGauge(float value, int integerDigits, int decimals) {
+    return fixedPointText(value, decimals, integerDigits);
 }
 
 }  // namespace
@@ -81,18 +76,19 @@ std::string formatValue(float value, int unit, int integerDigits, int decimals, 
     const GaugeModel* model = findModel(modelNumber);
     const ValueDigits digits = model != nullptr ? model->digits : ValueDigits::PerUnit;
     const UnitRow& row = unitRow(unit);
-    std::string text = row.baseFormat != nullptr ? printed(row.baseFormat, v) : printedLikeGauge(v, width, places);
+    std::string text =
+        row.decimals != asPrinted ? printed(value, row.decimals) : printedLikeGauge(value, width, places);
     switch (unit) {
         case UnitMicrometre:
-            if (a >= 100) text = printed("%0.0f", v);
+            if (a >= 100) text = printed(value, 0);
             break;
         case UnitMillimetre:
-            if (a >= 1) text = printed("%0.2f", v);
-            if (digits == ValueDigits::MillimetreInTenths) text = printed("%0.1f", v);
+            if (a >= 1) text = printed(value, 2);
+            if (digits == ValueDigits::MillimetreInTenths) text = printed(value, 1);
             break;
         case UnitMil:
-            if (a >= 10) text = printed("%0.1f", v);
-            if (a >= 100) text = printed("%0.0f", v);
+            if (a >= 10) text = printed(value, 1);
+            if (a >= 100) text = printed(value, 0);
             break;
         case UnitInch:
             if (!text.empty() && text[0] == '0') text.erase(0, 1);
@@ -100,23 +96,23 @@ std::string formatValue(float value, int unit, int integerDigits, int decimals, 
         case UnitMillitesla:
         case UnitKiloAmperePerM:
             if (digits == ValueDigits::CoarseMagnetic) {
-                text = printed("%1.2f", v);
-                if (a >= 10) text = printed("%1.1f", v);
-                if (a >= 100) text = printed("%1.0f", v);
+                text = printed(value, 2);
+                if (a >= 10) text = printed(value, 1);
+                if (a >= 100) text = printed(value, 0);
             } else {
-                text = printed(a < 2 ? "%1.3f" : "%1.2f", v);
-                if (a >= 20) text = printed("%1.1f", v);
+                text = printed(value, a < 2 ? 3 : 2);
+                if (a >= 20) text = printed(value, 1);
             }
             break;
         case UnitAmperePerCm:
         case UnitGauss:
-            if (a >= 10) text = printed("%1.1f", v);
-            if (a >= 100) text = printed("%1.0f", v);
+            if (a >= 10) text = printed(value, 1);
+            if (a >= 100) text = printed(value, 0);
             break;
         default:
             break;
     }
-    if (digits == ValueDigits::AsPrinted) text = printedLikeGauge(v, width, places);
+    if (digits == ValueDigits::AsPrinted) text = printedLikeGauge(value, width, places);
     for (char& c : text)
         if (c == '.') c = decimalSeparator;
     return text;

@@ -32,17 +32,22 @@ ModelText modelTextOf(const char* text) {
     return model;
 }
 
-// Command code of the frame sent last: "G00" gives 0, "G0A" gives 10. None before any command.
-std::optional<int> commandCode(const char* lastCommand, char prefix) {
-    WorkingLine work;
-    copyText(work.text, lastCommand, workingLineSize);
-    char* command = work.text;
-    if (command[0] == STX) ++command;
-    if (command[0] != '\0' && command[0] == prefix) ++command;
-    std::size_t length = std::strlen(command);
-    if (length > 0 && command[length - 1] == ETX) command[--length] = '\0';
-    if (length == 0) return std::nullopt;
-    return readHex(command + 1);
+// Preparing the last command: a leading STX, then the command prefix, then a trailing ETX go.
+CommandSpan preparedSpan(const char* frame, char prefix) {
+    CommandSpan span;
+    if (frame[span.start] == STX) ++span.start;
+    if (frame[span.start] != '\0' && frame[span.start] == prefix) ++span.start;
+    span.length = std::strlen(frame + span.start);
+    if (span.length > 0 && frame[span.start + span.length - 1] == ETX) --span.length;
+    return span;
+}
+
+// Command code of the prepared command: "G00" gives 0, "G0A" gives 10. None before any command.
+std::optional<int> commandCode(const char* text, const CommandSpan& command) {
+    if (command.length == 0) return std::nullopt;
+    char argument[LastCommand::capacity + 1];
+    copyPrefix(argument, text + command.start + 1, command.length - 1);
+    return readHex(argument);
 }
 
 // The record without its line-end and framing characters, its echoed prefix and trailing padding.
@@ -60,8 +65,7 @@ WorkingLine prepareLine(const char* record, char prefix) {
     return line;
 }
 
-void identificationReply(const char* line, const char* lastCommand, const GaugeView& gauge, ParseResult& result) {
-    const std::optional<int> code = commandCode(lastCommand, gauge.commandPrefix);
+void identificationReply(const char* line, const std::optional<int>& code, ParseResult& result) {
     if (code == 0) {
         result.markIdentified = true;
         const ModelText model = modelTextOf(line + 1);
@@ -215,12 +219,29 @@ void valueLine(const char* line, const GaugeView& gauge, ParseResult& result) {
 
 }  // namespace
 
-ParseResult parseLine(const char* lastCommand, const char* line, const GaugeView& gauge) {
+LastCommand sentCommand(const char* frame) {
+    LastCommand command;
+    copyText(command.text, frame, LastCommand::capacity);
+    return command;
+}
+
+void prepare(LastCommand& command, const CommandSpan& kept) {
+    copyPrefix(command.text, command.text + kept.start, kept.length);
+    command.prepared = true;
+}
+
+ParseResult parseLine(const LastCommand& lastCommand, const char* line, const GaugeView& gauge) {
     ParseResult result;
+    // The first line after a command prepares it; the lines after that find it prepared.
+    CommandSpan command{0, std::strlen(lastCommand.text)};
+    if (!lastCommand.prepared && command.length > 0) {
+        command = preparedSpan(lastCommand.text, gauge.commandPrefix);
+        result.preparedCommand = command;
+    }
     const WorkingLine prepared = prepareLine(line, gauge.commandPrefix);
     const char* text = prepared.text;
     switch (text[0]) {
-        case 'G': identificationReply(text, lastCommand, gauge, result); break;
+        case 'G': identificationReply(text, commandCode(lastCommand.text, command), result); break;
         case '\0':
         case 'L':
         case 'S':

@@ -26,6 +26,28 @@ struct GaugeView {
     bool modelTextEmpty = false;
 };
 
+// The command sent last, as the gauge object keeps it for the parser. It goes out as a frame (STX,
+// the command prefix, the command, ETX); the first line parsed after that prepares it once, leaving
+// the command alone ("G00"), so that its code stays what was sent even when a later line switches
+// the prefix.
+struct LastCommand {
+    static constexpr std::size_t capacity = 3998;
+    char text[capacity + 1] = {};
+    bool prepared = false;
+};
+
+// The frame just sent, before any line has prepared it.
+LastCommand sentCommand(const char* frame);
+
+// What preparing the last command keeps of its text.
+struct CommandSpan {
+    std::size_t start = 0;
+    std::size_t length = 0;
+};
+
+// Keeps the span of the text and marks the command prepared.
+void prepare(LastCommand& command, const CommandSpan& kept);
+
 struct ParseResult {
     std::optional<int> modelNumber;
     std::optional<char> commandPrefix;
@@ -35,9 +57,10 @@ struct ParseResult {
     bool markIdentified = false;
     bool queueExtendedIdentification = false;  // the 6135 answers "G00" and must be asked "G0A"
     bool identificationReply = false;          // the application is told of it
+    std::optional<CommandSpan> preparedCommand;  // this line prepared the last command
 };
 
-// lastCommand is the frame sent last (STX, prefix, command, ETX), empty before any was sent.
-ParseResult parseLine(const char* lastCommand, const char* line, const GaugeView& gauge);
+// lastCommand is empty before any command was sent.
+ParseResult parseLine(const LastCommand& lastCommand, const char* line, const GaugeView& gauge);
 
 }  // namespace valbrix

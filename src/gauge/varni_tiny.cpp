@@ -85,6 +85,7 @@ void cVarniTiny::handleRecord(const char* record) {
 }
 
 void cVarniTiny::apply(const ParseResult& result) {
+    if (result.preparedCommand) prepare(lastCommand, *result.preparedCommand);
     if (result.modelText) {
         const std::lock_guard<std::mutex> lock(modelTextLock);
         modelText = *result.modelText;
@@ -118,7 +119,7 @@ bool cVarniTiny::ExchangeCommand(const char* text) {
     frame[textLength + 1] = ETX;
     frame[textLength + 2] = '\0';
     const std::size_t frameLength = textLength + 2;
-    copyText(lastCommand, frame, sizeof lastCommand - 1);
+    lastCommand = sentCommand(frame);
 
     bool echoed = false;
     if (port->WriteString(frame, 1)) {

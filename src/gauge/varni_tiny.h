@@ -98,7 +98,7 @@ private:
     int notifyMode;
     std::atomic<int> modelNumber{modelGroup1Device};
     std::atomic<char> commandPrefix{'?'};
-    char lastCommand[ReceiveFraming::bufferSize] = {};  // acquisition thread only
+    LastCommand lastCommand;  // acquisition thread only
     std::atomic<std::uint32_t> statusFlags{NotIdentified};
     std::atomic<int> gridColumns{0};
     Clock& clock;

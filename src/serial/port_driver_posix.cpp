@@ -16,6 +16,7 @@
 #include "serial/default_error_box.h"
 #include "serial/port_access.h"
 #include "serial/port_driver.h"
+#include "serial/port_driver_posix.h"
 #include "serial/port_paths.h"
 
 namespace valbrix {
@@ -89,20 +90,10 @@ public:
             saved = current;
             haveSaved = true;
         }
-        const speed_t speed = speedFor(settings.baud);
-        if (speed == B0) {
+        if (!setLineSettings(current, settings)) {
             errno = EINVAL;
             return false;
         }
-        cfmakeraw(&current);
-        current.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-        current.c_cflag |= CLOCAL | CREAD | characterSize(settings.dataBits) | parityFlags(settings.parity);
-        if (settings.stopBits == 2) current.c_cflag |= CSTOPB;
-        current.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
-        current.c_cc[VMIN] = 0;
-        current.c_cc[VTIME] = 0;
-        cfsetispeed(&current, speed);
-        cfsetospeed(&current, speed);
         if (tcsetattr(fd, TCSANOW, &current) != 0) return false;
         // Pseudo-terminals have no modem lines; a failure here is expected there.
         signal(LineSignal::SetDtr);
@@ -167,6 +158,21 @@ public:
 };
 
 }  // namespace
+
+bool setLineSettings(termios& record, const LineSettings& settings) {
+    const speed_t speed = speedFor(settings.baud);
+    if (speed == B0) return false;
+    cfmakeraw(&record);
+    record.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    record.c_cflag |= CLOCAL | CREAD | characterSize(settings.dataBits) | parityFlags(settings.parity);
+    if (settings.stopBits == 2) record.c_cflag |= CSTOPB;
+    record.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    record.c_cc[VMIN] = 0;
+    record.c_cc[VTIME] = 0;
+    cfsetispeed(&record, speed);
+    cfsetospeed(&record, speed);
+    return true;
+}
 
 PortSystem& systemPorts() {
     static PosixPorts ports;

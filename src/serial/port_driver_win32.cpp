@@ -6,6 +6,7 @@
 #include "serial/com.h"
 #include "serial/default_error_box.h"
 #include "serial/port_driver.h"
+#include "serial/port_driver_win32.h"
 
 namespace valbrix {
 
@@ -21,6 +22,8 @@ HANDLE openExclusive(int portNumber) {
     return CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                        nullptr);
 }
+
+}  // namespace
 
 DCB lineSettingsRecord(const LineSettings& settings) {
     DCB dcb;
@@ -39,6 +42,23 @@ DCB lineSettingsRecord(const LineSettings& settings) {
     return dcb;
 }
 
+COMMTIMEOUTS nonBlockingTimeouts() {
+    COMMTIMEOUTS timeouts{};
+    // MAXDWORD with zero totals: a read returns at once with whatever is buffered.
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    return timeouts;
+}
+
+int providerValueOf(HANDLE port) {
+    // Cleared first so that a failing call reports 0 rather than whatever the stack held.
+    COMMPROP properties;
+    std::memset(&properties, 0, sizeof properties);
+    GetCommProperties(port, &properties);
+    return static_cast<int>(static_cast<unsigned short>(properties.wcProvChar[0]));
+}
+
+namespace {
+
 class Win32Connection final : public PortConnection {
 public:
     explicit Win32Connection(HANDLE handle) : handle(handle) {}
@@ -46,9 +66,7 @@ public:
 
     bool applyTimeouts() override {
         GetCommTimeouts(handle, &savedTimeouts);
-        COMMTIMEOUTS timeouts{};
-        // MAXDWORD with zero totals: a read returns at once with whatever is buffered.
-        timeouts.ReadIntervalTimeout = MAXDWORD;
+        COMMTIMEOUTS timeouts = nonBlockingTimeouts();
         return SetCommTimeouts(handle, &timeouts) != 0;
     }
 
@@ -78,13 +96,7 @@ public:
         return EscapeCommFunction(handle, static_cast<DWORD>(which)) == 1;
     }
 
-    int providerValue() override {
-        // Cleared first so that a failing call reports 0 rather than whatever the stack held.
-        COMMPROP properties;
-        std::memset(&properties, 0, sizeof properties);
-        GetCommProperties(handle, &properties);
-        return static_cast<int>(static_cast<unsigned short>(properties.wcProvChar[0]));
-    }
+    int providerValue() override { return providerValueOf(handle); }
 
 private:
     HANDLE handle;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "common/clock.h"
 
@@ -12,13 +13,19 @@ class FakeClock final : public Clock {
 public:
     std::uint32_t nowMs() override { return now; }
     void sleepMs(int milliseconds) override {
-        now += static_cast<std::uint32_t>(milliseconds);
+        sleeps.push_back(milliseconds);
+        advance(static_cast<std::uint32_t>(milliseconds));
+    }
+    // Time passes without the code under test pausing: the test stands in for a thread's own pause.
+    void advance(std::uint32_t milliseconds) {
+        now += milliseconds;
         if (onSleep) onSleep(now);
     }
-    void advance(std::uint32_t milliseconds) { sleepMs(static_cast<int>(milliseconds)); }
 
     std::uint32_t now = 1000;
-    // Lets a scripted gauge deliver bytes while the code under test waits.
+    // Every pause the code under test asked for, in order.
+    std::vector<int> sleeps;
+    // Lets a test look at the world, or a scripted gauge deliver bytes, while the code under test waits.
     std::function<void(std::uint32_t now)> onSleep;
 };
 

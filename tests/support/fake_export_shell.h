@@ -13,9 +13,15 @@ public:
     void showDeviceLine(const std::string& name) override { show(deviceLine, "DeviceLine", name); }
     void showValueText(const std::string& text) override { show(valueText, "ValueText", text); }
     void showUnitText(const std::string& text) override { show(unitText, "UnitText", text); }
-    void repaint() override { ++repaints; }
+    void repaint() override {
+        ++repaints;
+        shown.push_back("repaint");
+    }
     void hideToTray() override { ++hides; }
-    void updateTrayIcon() override { ++trayIconUpdates; }
+    void updateTrayIcon() override {
+        ++trayIconUpdates;
+        shown.push_back("TrayIcon");
+    }
     void setTrayTips(const LocalizedText& tips) override { trayTips = tips; }
     void setTrayTip(const std::string& tip) override { tipsShown.push_back(tip); }
     void keysNotTyped(const UntypedKeys& keys) override { untyped.insert(untyped.end(), keys.begin(), keys.end()); }
@@ -23,7 +29,7 @@ public:
     std::string deviceLine;
     std::string valueText;
     std::string unitText;
-    // Every write in order, as "ValueText=4.56".
+    // Everything shown, in order: "ValueText=4.56", "TrayIcon", "repaint".
     std::vector<std::string> shown;
     int repaints = 0;
     int hides = 0;

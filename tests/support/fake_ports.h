@@ -2,6 +2,7 @@
 // Scripted serial ports for unit tests of the logic above the driver: what was written, which lines
 // were switched, what was restored, and bytes waiting to be read.
 
+#include <cstddef>
 #include <deque>
 #include <map>
 #include <memory>
@@ -22,6 +23,7 @@ struct FakeLine {
     std::string deniedGroup;  // the device is there, but only this group's members may open it
     int opens = 0;
     int restores = 0;
+    std::size_t signalsAtFirstRestore = 0;  // how many line signals came before the settings went back
     LineSettings applied;
     std::deque<unsigned char> inbound;
     std::string written;
@@ -39,7 +41,9 @@ public:
         line->applied = settings;
         return !line->failLineSettings;
     }
-    void restore() override { ++line->restores; }
+    void restore() override {
+        if (line->restores++ == 0) line->signalsAtFirstRestore = line->signals.size();
+    }
     int readByte() override {
         if (line->inbound.empty()) return -1;
         const unsigned char byte = line->inbound.front();

@@ -53,6 +53,20 @@ TEST(Catalogue, FormatValue) {
         {0.2340f, UnitInchPerMicrosecond, 1, 4, 5265, '.', "0.2340"},
         {1.5f, UnitNone, 1, 1, 6121, '.', "1.5000"},
         {1.0f, 99, 1, 0, 6121, '.', "1.0000"},  // a code no gauge sends formats as unrecognised
+        // Exact ties go away from zero on every system.
+        {1.125f, UnitMillimetre, 1, 3, 6121, '.', "1.13"},
+        {-1.125f, UnitMillimetre, 2, 3, 6121, ',', "-1,13"},
+        {100.5f, UnitMicrometre, 3, 1, 6121, '.', "101"},
+        {1.25f, UnitMillimetre, 1, 2, 8525, ',', "1,3"},
+        {10.25f, UnitMil, 2, 2, 6121, '.', "10.3"},
+        {0.03125f, UnitInch, 1, 5, 6121, '.', ".0313"},
+        {2.125f, UnitKiloAmperePerM, 1, 3, 7482, '.', "2.13"},
+        {10.25f, UnitGauss, 2, 2, 7480, '.', "10.3"},
+        {2.5f, UnitMetrePerSecond, 1, 1, 5265, '.', "3"},
+        {12.125f, UnitPercent, 2, 2, 6121, '.', "12.13"},
+        {0.125f, UnitMillimetre, 1, 2, 5267, '.', "0.13"},
+        // The gauge's digit counts: integerDigits is the least width, filled with spaces.
+        {12.0f, UnitPercent, 5, 0, 6121, '.', "   12"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(formatValue(c.value, c.unit, c.integerDigits, c.decimals, c.model, c.separator), c.text)
@@ -82,21 +96,34 @@ TEST(Catalogue, DisplayName) {
 
 TEST(Catalogue, UnitText) {
     struct Case {
-        const char* item;
         int unit;
-        const char* text;
+        const char* micro;  // with the display choice that shows µ
+        const char* plain;  // with the one that spells it u
     };
     const Case cases[] = {
-        {"2,7 \xB5m/mil/Tesla", UnitMicrometre, "\xB5m"},
-        {"2,7 \xB5m/mil/Tesla", UnitInchPerMicrosecond, "Inch/\xB5s"},
-        {"2,7 um/mil/Tesla", UnitInchPerMicrosecond, "Inch/us"},
-        {"2,7 um/mil/Tesla", UnitMicrometre, "um"},
-        {"2,7 um/mil/Tesla", UnitGauss, "Gauss"},
-        {"2,7", UnitMillimetre, ""},
-        {"", UnitMillimetre, ""},
-        {"2,7 \xB5m/mil/Tesla", UnitNone, "?"},
+        {UnitNone, "?", "?"},
+        {UnitMicrometre, "\xB5m", "um"},
+        {UnitMillimetre, "mm", "mm"},
+        {UnitMil, "mil", "mil"},
+        {UnitInch, "inch", "inch"},
+        {UnitPercent, "%", "%"},
+        {UnitMillitesla, "mT", "mT"},
+        {UnitAmperePerCm, "A/cm", "A/cm"},
+        {UnitKiloAmperePerM, "kA/m", "kA/m"},
+        {UnitGauss, "Gauss", "Gauss"},
+        {UnitInchPerMicrosecond, "Inch/\xB5s", "Inch/us"},
+        {UnitMetrePerSecond, "m/s", "m/s"},
+        {UnitMicrosecond, "\xB5s", "us"},
+        {UnitNanosecond, "ns", "ns"},
+        {99, "?", "?"},
     };
-    for (const Case& c : cases) EXPECT_EQ(unitText(c.unit, unitDisplayOf(c.item)), c.text) << c.item << " " << c.unit;
+    for (const Case& c : cases) {
+        EXPECT_EQ(unitText(c.unit, unitDisplayOf("2,7 \xB5m/mil/Tesla")), c.micro) << c.unit;
+        EXPECT_EQ(unitText(c.unit, unitDisplayOf("2,7 um/mil/Tesla")), c.plain) << c.unit;
+        EXPECT_EQ(unitText(c.unit, unitDisplayOf("2,7")), "") << c.unit;
+    }
+    EXPECT_EQ(unitDisplayOf(""), UnitDisplay::None);
+    EXPECT_EQ(unitDisplayOf("2,7 UM/MIL"), UnitDisplay::PlainU);
 }
 
 TEST(Catalogue, ModelGroups) {

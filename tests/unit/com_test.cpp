@@ -16,12 +16,17 @@ using testing::FakeClock;
 using testing::FakePorts;
 
 std::vector<std::string> shownCaptions;
-void recordErrorBox(const char* caption, const char*) { shownCaptions.emplace_back(caption); }
+std::vector<std::string> shownTexts;
+void recordErrorBox(const char* caption, const char* text) {
+    shownCaptions.emplace_back(caption);
+    shownTexts.emplace_back(text);
+}
 
 class ComTest : public ::testing::Test {
 protected:
     void SetUp() override {
         shownCaptions.clear();
+        shownTexts.clear();
         setErrorBoxHandler(recordErrorBox);
     }
     void TearDown() override { setErrorBoxHandler(nullptr); }
@@ -56,6 +61,7 @@ TEST_F(ComTest, OpenSetsTheGaugeLineAndCloseRestoresIt) {
     EXPECT_FALSE(line->open);
     EXPECT_EQ(line->restores, 1);
     EXPECT_EQ(line->signals, (std::vector<LineSignal>{LineSignal::ClearDtr, LineSignal::ClearRts}));
+    EXPECT_EQ(line->signalsAtFirstRestore, 2u);  // both lines drop before the old settings go back
     EXPECT_FALSE(com.Close());
     EXPECT_TRUE(com.IsConfigured());  // stays set for the life of the object
     EXPECT_EQ(com.OpenPortNumber(), -1);
@@ -110,6 +116,8 @@ TEST_F(ComTest, SetUpFailuresShowTheirBoxesAndThePortStaysInUse) {
     EXPECT_TRUE(com.Open(7, 4800, 8, 0, 1));
     EXPECT_EQ(shownCaptions, (std::vector<std::string>{"Fehler #0001 beim Initialisieren von COM",
                                                        "Fehler #0002 beim Initialisieren von COM"}));
+    // Each box says what the system says about the error.
+    EXPECT_EQ(shownTexts, std::vector<std::string>(2, "The device does not recognize the command."));
     EXPECT_TRUE(com.WriteByte('A'));
     EXPECT_EQ(line->written, "A");
 }

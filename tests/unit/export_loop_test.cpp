@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "export/key_text.h"
 #include "fake_clock.h"
@@ -90,6 +91,7 @@ TEST_F(ExportLoopTest, WhatFollowsAValue) {
         {"Enter", -1, ".", "", "  3:  4.56 mm\r\n", "4.56 "},  // lists without a selection
         {"", 1, "", "", "  3:  4.56 mm\r\n", "4.56 "},
         {"Hoch", 5, ".", "2,7 \xB5m/mil/Tesla", "  -4:  1.5 mm\r\n", "1.50 mm<UP>"},
+        {"Enter", 1, ",", "2,7 \xB5m/mil/Tesla", "  5:  100.5 um\r\n", "101 \xB5m<ENTER>"},  // a tie goes up
     };
     for (const Case& c : cases) {
         loop.reset();
@@ -145,14 +147,60 @@ TEST_F(ExportLoopTest, TheTipIsSetOnlyWhenItChanges) {
     EXPECT_EQ(shell.tipsShown, (std::vector<std::string>{"Werte \xFC" "bertragen.", "Values sent."}));
 }
 
-TEST_F(ExportLoopTest, TheValueLineIsRewrittenWhenTheTrayStateChanges) {
+// The value field shows the last value again each time the dialog goes into the tray or comes back,
+// "---" before any value, and is not rewritten in the passes between.
+TEST_F(ExportLoopTest, ATrayChangeShowsTheLastValueAgainOnce) {
     flags.inTray = false;
     makeLoop();
     loop->pass();
-    EXPECT_EQ(shell.valueText, "");
     flags.inTray = true;
     loop->pass();
-    EXPECT_EQ(shell.valueText, "---");
+    loop->pass();
+    flags.inTray = false;
+    gaugePrints("  1:  4.56 mm\r\n");
+    loop->pass();
+    flags.inTray = true;
+    loop->pass();
+    loop->pass();
+    std::vector<std::string> valueTexts;
+    for (const std::string& shown : shell.shown)
+        if (shown.rfind("ValueText=", 0) == 0) valueTexts.push_back(shown);
+    EXPECT_EQ(valueTexts, (std::vector<std::string>{"ValueText=---", "ValueText=---", "ValueText=4.56",
+                                                    "ValueText=4.56"}));
+}
+
+TEST_F(ExportLoopTest, TheDialogIsRepaintedAfterEachValueAndEachTrayIconChange) {
+    gaugePrints("  1:  4.56 mm\r\n  2:  4.57 mm\r\n");
+    shell.shown.erase(shell.shown.begin());  // the device line of the first pass
+    EXPECT_EQ(shell.shown, (std::vector<std::string>{"ValueText=4.56", "UnitText=mm", "repaint", "ValueText=4.57",
+                                                     "UnitText=mm", "repaint"}));
+    shell.shown.clear();
+    gaugePrints("=== VARNITRON 6141 ===\r\n");
+    EXPECT_EQ(shell.shown, (std::vector<std::string>{"DeviceLine=VARNITRON 6141", "TrayIcon", "repaint"}));
+    shell.shown.clear();
+    loop->pass();
+    EXPECT_TRUE(shell.shown.empty());
+}
+
+TEST_F(ExportLoopTest, OnIdentifiedWaitsForAnIdentifiedGauge) {
+    onIdentified(*gauge, shell);
+    EXPECT_TRUE(gauge->CommandQueueEmpty());
+    EXPECT_TRUE(shell.shown.empty());
+    EXPECT_TRUE(clock.sleeps.empty());
+}
+
+// Each pass ends with 50 ms; the identification poll waits 10 ms before its request and 1000 ms after.
+TEST_F(ExportLoopTest, PausesAreTakenOnTheClock) {
+    makeLoop();
+    for (int i = 0; i < ExportLoop::identificationPollPasses - 1; ++i) loop->pass();
+    EXPECT_EQ(clock.sleeps, std::vector<int>(ExportLoop::identificationPollPasses - 1, 50));
+    clock.sleeps.clear();
+    std::vector<bool> askedAtPause;
+    clock.onSleep = [this, &askedAtPause](std::uint32_t) { askedAtPause.push_back(!gauge->CommandQueueEmpty()); };
+    loop->pass();
+    clock.onSleep = nullptr;
+    EXPECT_EQ(clock.sleeps, (std::vector<int>{10, 1000, 50}));
+    EXPECT_EQ(askedAtPause, (std::vector<bool>{false, true, true}));
 }
 
 TEST_F(ExportLoopTest, ASilentGaugeIsAskedEveryTwoSecondsUntilItAnswers) {

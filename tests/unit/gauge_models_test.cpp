@@ -80,14 +80,14 @@ TEST(GaugeModels, EachRowShowsInTheFramingTheParserAndTheCatalogue) {
         EXPECT_EQ(framed(b.number, "12\n34\x03", prefix).size(), b.closesOnLoneLf ? 2u : 1u);
 
         const GaugeView view{modelGroup1Device, '#', false};
-        const ParseResult reply = parseLine("\x02#G00\x03", ("\r\nG" + digits + "\x03").c_str(), view);
+        const ParseResult reply = parseLine(sentCommand("\x02#G00\x03"), ("\r\nG" + digits + "\x03").c_str(), view);
         EXPECT_TRUE(reply.markIdentified);
         EXPECT_EQ(reply.commandPrefix.value_or('#'), b.replyPrefix);
         EXPECT_EQ(reply.modelNumber.value_or(0), b.replyPrefix == '#' ? 0 : b.number);
         EXPECT_EQ(reply.queueExtendedIdentification, b.asksG0A);
         EXPECT_EQ(reply.identificationReply, !b.asksG0A);
 
-        const ParseResult magnetic = parseLine("", "\r\n 5: 1.2 mT\x03", GaugeView{b.number, '#', false});
+        const ParseResult magnetic = parseLine(LastCommand{}, "\r\n 5: 1.2 mT\x03", GaugeView{b.number, '#', false});
         EXPECT_EQ(!magnetic.modelNumber.has_value(), b.keepsMagneticUnits);
 
         EXPECT_EQ(formatValue(1.5f, UnitMillimetre, 1, 1, b.number, '.'), b.millimetres);

@@ -49,6 +49,15 @@ TEST(KeystrokeEmitter, ExactEventsOfTheCharacterTable) {
     for (const Case& c : cases) EXPECT_EQ(typed(c.text, c.layout), c.events) << c.text;
 }
 
+TEST(KeystrokeEmitter, OnlyTheFrenchLayoutTypesDigitsWithShift) {
+    for (const int layout : {0, 1, 2, 3, 4}) {
+        const KeyEvents expected = layout == frenchKeyboardLayout
+                                       ? KeyEvents{down(VkShift), down('7'), up('7'), up(VkShift)}
+                                       : KeyEvents{down('7'), up('7')};
+        EXPECT_EQ(typed("7", layout), expected) << "layout " << layout;
+    }
+}
+
 TEST(KeystrokeEmitter, TypedLinesReadBack) {
     struct Case {
         const char* text;

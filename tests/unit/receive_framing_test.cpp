@@ -47,6 +47,9 @@ TEST(ReceiveFraming, LineEndsPerModel) {
         {6135, "\x02" "ABC\x03", {"ABC\x03"}, '#'},
         {5267, "\x02" "ABC\x03", {"ABC\x03"}, '@'},
         {6121, "A\r", {}, '?'},                                 // a single character closes nothing
+        {6121, "12\x7F\r", {"12\x7F\x03"}, '?'},                 // DEL is the last byte that counts as ASCII
+        {6135, "12\x7F\r", {"12\x7F\x03"}, '#'},
+        {6135, "12\xB5\r34\x03", {"12\xB5\r34\x03"}, '#'},       // nor does a CR after a byte above ASCII
     };
     for (const Case& c : cases) {
         const Framed out = frame(c.model, c.bytes);
@@ -59,6 +62,10 @@ TEST(ReceiveFraming, NulBytesAreDroppedAndDoNotCountAsTraffic) {
     const Framed out = frame(6121, std::string("1\0" "2\0\r", 5));
     EXPECT_EQ(out.records, std::vector<std::string>{"12\x03"});
     EXPECT_EQ(out.activeBytes, 3);
+    // The model's prefix is set for every byte, a NUL too.
+    const Framed nul = frame(7483, std::string(1, '\0'));
+    EXPECT_EQ(nul.prefix, '/');
+    EXPECT_EQ(nul.activeBytes, 0);
 }
 
 TEST(ReceiveFraming, OverlongRecordIsDroppedWholeAndTheNextOneSurvives) {

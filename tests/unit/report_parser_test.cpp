@@ -17,7 +17,7 @@ const char* const sentG0A = "\x02?G0A\x03";
 std::string record(const std::string& line) { return "\r\n" + line + "\x03"; }
 
 ParseResult parse(const std::string& line, const GaugeView& gauge = {}, const char* lastCommand = "") {
-    return parseLine(lastCommand, record(line).c_str(), gauge);
+    return parseLine(sentCommand(lastCommand), record(line).c_str(), gauge);
 }
 
 TEST(ReportParser, ValueLines) {
@@ -40,6 +40,9 @@ TEST(ReportParser, ValueLines) {
         {"  9:  50 %", 9, 50.0f, 2, 0, UnitPercent},
         {"  8:  0.2340 in/us", 8, 2340.0f * (((0.1f / 10.0f) / 10.0f) / 10.0f), 1, 4, UnitInchPerMicrosecond},
         {"  6:  12.5", 6, 125.0f * 0.1f, 2, 1, UnitNone},
+        {"12.7: 45 mm", 12, 45.0f, 2, 0, UnitMillimetre},         // the number is cut, not rounded
+        {" -3.7:  45 mm", -3, 45.0f, 2, 0, UnitMillimetre},
+        {"  5:  4.5 mm\xB5\xA0", 5, 45.0f * 0.1f, 1, 1, UnitMillimetre},  // bytes above ASCII at the end go
     };
     for (const Case& c : cases) {
         const ParseResult result = parse(c.line);
@@ -59,6 +62,7 @@ TEST(ReportParser, DroppedLines) {
         "5: 123.4 Gauss/h",       // more than five letters
         "1    4.56 MM",           // no colon, and the sixth character is no space
         "12",                     // too short
+        "1:",
         "#GridX: 3",              // markers are never values
         "  12  4.56",             // no colon at all
         "",
@@ -66,6 +70,55 @@ TEST(ReportParser, DroppedLines) {
         "$ 1: 2 mm",
     };
     for (const char* line : lines) EXPECT_FALSE(parse(line).value.has_value()) << line;
+}
+
+TEST(ReportParser, UnitWords) {
+    struct Case {
+        const char* word;
+        int unit;
+    };
+    const Case cases[] = {
+        {"um", UnitMicrometre},   {"UM", UnitMicrometre}, {"mm", UnitMillimetre},       {"MILS", UnitMil},
+        {"mil", UnitMil},         {"inch", UnitInch},     {"In", UnitInch},             {"%", UnitPercent},
+        {"mT", UnitMillitesla},   {"MT", UnitMillitesla}, {"A/cm", UnitAmperePerCm},    {"kA/m", UnitKiloAmperePerM},
+        {"Gauss", UnitGauss},     {"in/us", UnitInchPerMicrosecond},                    {"M/S", UnitMetrePerSecond},
+        {"us", UnitMicrosecond},  {"ns", UnitNanosecond}, {"\xB5m", UnitNone},           {"mm/s", UnitNone},
+        {"m", UnitNone},          {"mls", UnitNone},
+    };
+    for (const Case& c : cases) {
+        const ParseResult result = parse(std::string("  1:  1.5 ") + c.word, GaugeView{7483, '/', false});
+        ASSERT_TRUE(result.value.has_value()) << c.word;
+        EXPECT_EQ(result.value->unit, c.unit) << c.word;
+    }
+}
+
+// A magnetic unit on a value line means a MAGNOTELLAR is printing, whatever model was set.
+TEST(ReportParser, EveryMagneticUnitNamesAMagnotellar) {
+    struct Case {
+        const char* word;
+        bool magnetic;
+    };
+    const Case cases[] = {{"mT", true},  {"A/cm", true}, {"kA/m", true}, {"Gauss", true},
+                          {"%", false},  {"in/us", false}, {"um", false}, {"", false}};
+    for (const Case& c : cases) {
+        const ParseResult result = parse(std::string("  1:  1.5 ") + c.word, GaugeView{6121, '?', false});
+        EXPECT_EQ(result.modelNumber.value_or(0), c.magnetic ? 7480 : 0) << c.word;
+        EXPECT_EQ(result.commandPrefix.value_or(0), c.magnetic ? '/' : 0) << c.word;
+    }
+}
+
+// A gauge may echo a command prefix in front of a line: '?', '@', '/' or the current one.
+TEST(ReportParser, APrefixInFrontOfALineIsTakenOff) {
+    struct Case {
+        char prefix;
+        const char* line;
+        bool value;
+    };
+    const Case cases[] = {{'#', "?  1:  4.5 mm", true}, {'#', "@  1:  4.5 mm", true}, {'#', "/  1:  4.5 mm", true},
+                          {'#', "#  1:  4.5 mm", true}, {'?', "#  1:  4.5 mm", false}, {'#', "??  1:  4.5 mm", false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(parse(c.line, GaugeView{6121, c.prefix, false}).value.has_value(), c.value)
+            << c.line << " with " << c.prefix;
 }
 
 TEST(ReportParser, ColonlessPulsovantLines) {
@@ -139,6 +192,53 @@ TEST(ReportParser, IdentificationReplies) {
     }
 }
 
+TEST(ReportParser, TheFirstLineAfterACommandPreparesItOnce) {
+    struct Case {
+        const char* frame;
+        char prefix;  // current when the line arrives
+        const char* prepared;
+    };
+    const Case cases[] = {
+        {sentG00, '?', "G00"},
+        {"\x02@G0A\x03", '@', "G0A"},
+        {"?G00", '?', "G00"},
+        {"G00", '?', "G00"},
+        {sentG00, '/', "?G00"},  // the prefix of the moment decides
+        {"\x02?\x03", '?', ""},
+    };
+    for (const Case& c : cases) {
+        LastCommand command = sentCommand(c.frame);
+        const ParseResult result = parseLine(command, record("  1:  4.5 mm").c_str(), GaugeView{6121, c.prefix, false});
+        ASSERT_TRUE(result.preparedCommand.has_value()) << c.frame;
+        prepare(command, *result.preparedCommand);
+        EXPECT_STREQ(command.text, c.prepared) << c.frame;
+        EXPECT_TRUE(command.prepared) << c.frame;
+        EXPECT_FALSE(parseLine(command, record("  2:  4.5 mm").c_str(), GaugeView{}).preparedCommand.has_value())
+            << c.frame;
+    }
+    EXPECT_FALSE(parseLine(LastCommand{}, record("  1:  4.5 mm").c_str(), GaugeView{}).preparedCommand.has_value());
+}
+
+// G00 goes out with '?'; a value in mT makes the gauge a MAGNOTELLAR with the prefix '/' before the
+// reply arrives. The command, prepared by the value line, still names the identification request.
+TEST(ReportParser, TheCommandCodeStaysWhenALineSwitchesThePrefix) {
+    LastCommand command = sentCommand(sentG00);
+    ParseResult result = parseLine(command, record("1: 5.0 mT").c_str(), GaugeView{6121, '?', false});
+    EXPECT_EQ(result.commandPrefix, '/');
+    prepare(command, *result.preparedCommand);
+    for (const char* reply : {"G7483", "G7482 V2"}) {
+        result = parseLine(command, record(reply).c_str(), GaugeView{7480, '/', false});
+        EXPECT_TRUE(result.markIdentified) << reply;
+        EXPECT_TRUE(result.identificationReply) << reply;
+        EXPECT_EQ(result.modelText->text, std::string(reply + 1)) << reply;
+    }
+    // Prepared once means the prefix is not taken off again: a command kept as "?G00" names no
+    // identification request.
+    LastCommand keptWithPrefix = sentCommand("?G00");
+    keptWithPrefix.prepared = true;
+    EXPECT_FALSE(parseLine(keptWithPrefix, record("G6121").c_str(), GaugeView{}).markIdentified);
+}
+
 TEST(ReportParser, BannersAndMarkers) {
     struct Case {
         const char* line;
@@ -151,6 +251,7 @@ TEST(ReportParser, BannersAndMarkers) {
         {"--- PULSOVANT   5264 ---", "5264", 5264, 0, -1},
         {"====== Pulsovant 5267 ===========", "5267", 5267, '@', 0},
         {"=== VARNITRON 6141 ===   ", "6141", 6141, '?', -1},  // trailing blanks go first
+        {"=== VARNITRON 6141 ===\xB5\xFF", "6141", 6141, '?', -1},
         {"* Statistische Werte *", "7482", 7482, '/', -1},
         {"====== QMV 8525 ======", "8525", 8525, '@', -1},
         {"--- POCKET VARNITRON ---", nullptr, 0, 0, -1},

@@ -147,6 +147,18 @@ TEST(Settings, SavesEveryKeyInItsOrderAndReadsItBack) {
     EXPECT_EQ(places.load().comPort, 12);
 }
 
+// The settings file keeps a sequence of up to 9998 characters; the program reads up to 298 of it.
+TEST(Settings, TheSequenceIsReadUpTo298AndWrittenUpTo9998Characters) {
+    Places places;
+    writeFile(places.programFile, "[Settings]\r\nSequence=" + std::string(400, 'x') + "\r\n");
+    Settings settings = places.load();
+    EXPECT_EQ(settings.sequence, std::string(298, 'X'));
+    SavedChoices longSequence = choices;
+    longSequence.sequence = std::string(10000, 'Y');
+    saveSettings(settings, longSequence, places.where, places.store);
+    EXPECT_EQ(places.store.get(places.programFile, "Settings", "Sequence", "", 20000), std::string(9998, 'Y'));
+}
+
 TEST(Settings, PerUserFileWinsOverTheOneBesideTheProgram) {
     Places places;
     const std::string beside = "[Settings]\r\nComPort=4\r\n";

@@ -62,6 +62,17 @@ TEST(Shell, RescanTriesThePortsBelowMaxCom) {
     EXPECT_EQ(w.host.lists[PortListControl].items, std::vector<std::string>{"COM1"});
 }
 
+TEST(Shell, TheStartUpScanTriesCom1ToCom31WhateverMaxCom) {
+    for (const char* maxCom : {"MaxCom=5\r\n", "MaxCom=99\r\n"}) {
+        SCOPED_TRACE(maxCom);
+        World w;
+        for (const int port : {1, 30, 31, 32}) w.addPort(port);
+        w.settingsFile(maxCom);
+        w.start();
+        EXPECT_EQ(w.host.lists[PortListControl].items, (std::vector<std::string>{"COM1", "COM30", "COM31"}));
+    }
+}
+
 TEST(Shell, ChoosingAPortMovesTheGauge) {
     struct Case {
         const char* name;

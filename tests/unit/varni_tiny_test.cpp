@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "fake_clock.h"
 #include "fake_ports.h"
@@ -122,11 +127,50 @@ TEST_F(GaugeTest, AFullQueueRefusesRequestsAndSaysSo) {
     EXPECT_EQ(notifications, 0);
 }
 
-TEST_F(GaugeTest, MissingOrWrongEchoMarksTheGaugeUnidentified) {
-    line->receive("\x02?G00\x03");
+// With no command sent, a line that looks like a reply answers nothing.
+TEST_F(GaugeTest, AReplyBeforeAnyCommandChangesNothing) {
+    line->receive("\x02?G6121\x03" "G8525\r\n");
     pass();
-    quietPasses();
-    EXPECT_TRUE(gauge->IsIdentified() == false);
+    EXPECT_FALSE(gauge->IsIdentified());
+    EXPECT_STREQ(gauge->GetModelText().text, "?");
+    EXPECT_EQ(gauge->GetDeviceModel(), 6121);
+    EXPECT_EQ(gauge->CommandPrefix(), '?');
+    EXPECT_EQ(notifications, 0);
+}
+
+// G00 goes out with the prefix '?'. Lines that switch the prefix to '/' before or after the reply
+// do not change what was asked: the command is read once, by the first line after it.
+TEST_F(GaugeTest, RepliesCountAlsoAfterAPrefixChange) {
+    struct Case {
+        const char* printed;
+        int model;
+        const char* modelText;
+        int notifications;
+    };
+    const Case cases[] = {
+        {"  1:  5.0 mT\r\nG7483\r\n", 7483, "7483", 1},  // a value in mT first
+        {"G7483\r\nG7482 V2\r\n", 7482, "7482 V2", 2},     // a second reply
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.printed);
+        gauge.reset();
+        notifications = 0;
+        SetUp();
+        quietPasses();
+        gauge->RequestIdentification();
+        pass();
+        ASSERT_EQ(line->written, frameOf("?G00"));
+        line->receive(c.printed);
+        pass();
+        EXPECT_TRUE(gauge->IsIdentified());
+        EXPECT_EQ(gauge->GetDeviceModel(), c.model);
+        EXPECT_STREQ(gauge->GetModelText().text, c.modelText);
+        EXPECT_EQ(gauge->CommandPrefix(), '/');
+        EXPECT_EQ(notifications, c.notifications);
+    }
+}
+
+TEST_F(GaugeTest, MissingOrWrongEchoMarksTheGaugeUnidentified) {
     line->receive("=== VARNITRON 6141 ===\r\n");
     pass();
     ASSERT_TRUE(gauge->IsIdentified());
@@ -144,6 +188,74 @@ TEST_F(GaugeTest, MissingOrWrongEchoMarksTheGaugeUnidentified) {
     line->echo = true;
     EXPECT_TRUE(gauge->ExchangeCommand("?G00"));
     EXPECT_FALSE(gauge->ExchangeCommand(""));
+}
+
+// A command without echo fails, and the next one goes out in the next pass: the line is still quiet.
+TEST_F(GaugeTest, AfterAFailedEchoTheNextCommandGoesOutInTheNextPass) {
+    quietPasses();
+    line->echo = false;
+    ASSERT_TRUE(gauge->QueueCommand("G00"));
+    ASSERT_TRUE(gauge->QueueCommand("G0A"));
+    pass();
+    EXPECT_EQ(line->written, frameOf("?G00"));
+    EXPECT_FALSE(gauge->IsIdentified());
+    pass();
+    EXPECT_EQ(line->written, frameOf("?G00") + frameOf("?G0A"));
+}
+
+// A gauge that floods the line instead of echoing is read up to 3999 characters, no further.
+TEST_F(GaugeTest, TheEchoIsReadUpTo3999Characters) {
+    line->echo = false;
+    line->receive(std::string(5000, 'x'));
+    EXPECT_FALSE(gauge->ExchangeCommand("?G00"));
+    EXPECT_EQ(line->inbound.size(), 5000u - 3999u);
+}
+
+TEST_F(GaugeTest, PausesAreTakenOnTheClock) {
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        std::vector<int> pauses;
+    };
+    const Case cases[] = {
+        {"a port change", [this] { ports.add(6); gauge->ChangePort(6); }, {50}},
+        {"a port change back to the old port", [this] { gauge->ChangePort(9); }, {50, 1}},
+        {"the destruction", [this] { gauge.reset(); }, {50}},
+        {"the follow-up requests", [this] { gauge->QueueFollowUpRequests(); }, {10}},
+        {"a command of six bytes, echoed at once", [this] { gauge->ExchangeCommand("?G00"); },
+         {1, 1, 1, 1, 1, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gauge.reset();
+        SetUp();
+        clock.sleeps.clear();
+        c.act();
+        EXPECT_EQ(clock.sleeps, c.pauses);
+    }
+}
+
+// The gauge hears STX ETX and gets 50 ms to let go of the line before the port closes.
+TEST_F(GaugeTest, TheGoodbyeComesFiftyMillisecondsBeforeThePortCloses) {
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+    };
+    const Case cases[] = {
+        {"a port change", [this] { ports.add(6); gauge->ChangePort(6); }},
+        {"the destruction", [this] { gauge.reset(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gauge.reset();
+        SetUp();
+        std::vector<std::string> atPause;
+        clock.onSleep = [&](std::uint32_t) { atPause.push_back(line->written + (line->open ? " open" : " closed")); };
+        c.act();
+        clock.onSleep = nullptr;
+        EXPECT_EQ(atPause, std::vector<std::string>{"\x02\x03 open"});
+        EXPECT_FALSE(line->open);
+    }
 }
 
 TEST_F(GaugeTest, ValuesAndGridMarkersReachTheRing) {
@@ -188,6 +300,45 @@ TEST_F(GaugeTest, DestructionSaysGoodbyeAndClosesThePort) {
     EXPECT_EQ(line->written, "\x02\x03");
     EXPECT_FALSE(line->open);
     EXPECT_EQ(line->restores, 1);
+}
+
+// Bit 0 of the notify mode decides whether the application hears of an identification.
+TEST(GaugeNotification, FollowsBitZeroOfTheNotifyMode) {
+    for (const int mode : {0, 1, 2, 3}) {
+        SCOPED_TRACE(mode);
+        FakePorts ports;
+        FakeClock clock;
+        ports.add(5)->echo = true;
+        int notifications = 0;
+        cVarniTiny gauge(5, [&notifications](cVarniTiny&) { ++notifications; }, mode,
+                         GaugeEnvironment{&ports, &clock, false});
+        clock.advance(600);
+        gauge.RequestIdentification();
+        gauge.AcquisitionPass();
+        ports.lines[5]->receive("G6121\r\n");
+        gauge.AcquisitionPass();
+        EXPECT_TRUE(gauge.IsIdentified());
+        EXPECT_EQ(notifications, mode & 1);
+    }
+}
+
+// The acquisition thread itself pauses 50 ms after each pass.
+TEST(GaugeThread, PausesFiftyMillisecondsAfterEachPass) {
+    FakePorts ports;
+    FakeClock clock;
+    ports.add(5);
+    std::atomic<int> pauses{0};
+    clock.onSleep = [&pauses](std::uint32_t) {
+        // Enough passes seen: let the thread idle in real time until the test ends it.
+        if (++pauses > 3) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    {
+        const cVarniTiny gauge(5, nullptr, 1, GaugeEnvironment{&ports, &clock, true});
+        while (pauses.load() < 3) std::this_thread::yield();
+    }
+    // Read once the thread has ended; the last pause is the destructor's before the port closes.
+    ASSERT_GE(clock.sleeps.size(), 4u);
+    for (const int pause : clock.sleeps) EXPECT_EQ(pause, 50);
 }
 
 TEST(GaugeWithoutPort, IgnoresBytesAndSendsNothing) {

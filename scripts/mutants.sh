@@ -3,7 +3,7 @@
 # the unit tests against it. A fault the tests notice is killed; one they miss has survived, and
 # shows a rule that no test holds. The faults are listed in scripts/mutants.txt.
 #
-#   scripts/mutants.sh                 every mutant of the table (about half an hour)
+#   scripts/mutants.sh                 every mutant of the table (half an hour to an hour)
 #   scripts/mutants.sh --quick         only those marked quick (what scripts/test-all.sh runs)
 #   scripts/mutants.sh --only WORDS    only those whose name contains WORDS
 #   scripts/mutants.sh --list          print the table's mutants and stop
@@ -183,6 +183,11 @@ for i in "${selected[@]}"; do
   log=$(printf '%s/%03d.log' "$logs" "$i")
   : >"$log"
   label="${names[i]}  (${files[i]})"
+  if [[ ! -f $tree/${files[i]} ]]; then
+    printf '%3d INVALID   %s: no such file\n' "$number" "$label"
+    invalid+=("${names[i]}")
+    continue
+  fi
   cp "$tree/${files[i]}" "$work/original"
   mutated=${files[i]}
   if ! apply "${files[i]}" "${texts[i]}" "${changes[i]}" 2>>"$log"; then

@@ -71,6 +71,7 @@ void Shell::initMainDialog() {
     // Still the built-in language: the settings are not read yet.
     showStatus(text::initialising.in(settings.language));
     loadSettings(settings, locations, store);
+    keys.setKeyDelay(settings.keyDelayMs);
     host.setControlText(SequenceField, settings.sequence);
     host.setStatusTooltip(text::statusTooltip.in(settings.language));
     startUpPortScan();

@@ -73,6 +73,8 @@ void loadSettings(Settings& settings, const SettingsLocations& where, SettingsSt
     settings.keyboardLayout = lowBits(get("KeyboardLayout", "1", 8), 0x03);
     const int maxCom = readNumber(get("MaxCom", "30", 29));
     settings.maxCom = maxCom >= 5 && maxCom <= 99 ? maxCom : 30;
+    const int keyDelay = readNumber(get("KeyDelay", "0", 29));
+    settings.keyDelayMs = keyDelay >= 0 && keyDelay <= 100 ? keyDelay : 0;
     settings.device = deviceFromSetting(readNumber(get("Device", std::to_string(modelGroup1Device).c_str(), 98)));
 }
 

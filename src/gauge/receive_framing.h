@@ -46,6 +46,13 @@ public:
         return step;
     }
 
+    // Forgets the record begun so far.
+    void reset() {
+        receiveLength = 0;
+        overlong = false;
+        receiveBuffer[0] = '\0';
+    }
+
 private:
     template <typename OnRecord>
     bool process(char c, OnRecord& onRecord) {

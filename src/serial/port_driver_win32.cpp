@@ -1,7 +1,9 @@
 // Serial ports through the Win32 communications API.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "serial/com.h"
 #include "serial/default_error_box.h"
@@ -39,6 +41,44 @@ DCB lineSettingsRecord(const LineSettings& settings) {
     return dcb;
 }
 
+// MAXDWORD with zero totals: a read returns at once with whatever is buffered.
+COMMTIMEOUTS immediateReads() {
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    return timeouts;
+}
+
+// MAXDWORD interval and multiplier with a constant: a read returns at once with what is buffered, or
+// with the first byte that arrives, or empty after the constant.
+COMMTIMEOUTS readsWithin(DWORD milliseconds) {
+    COMMTIMEOUTS timeouts = immediateReads();
+    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = milliseconds;
+    return timeouts;
+}
+
+// An automatic-reset event; a synchronous comm handle cannot be waited on beside it, so a port wait
+// looks at it between slices.
+class Win32Wakeup final : public PortWakeup {
+public:
+    Win32Wakeup() : event(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+    ~Win32Wakeup() override {
+        if (event != nullptr) CloseHandle(event);
+    }
+    Win32Wakeup(const Win32Wakeup&) = delete;
+    Win32Wakeup& operator=(const Win32Wakeup&) = delete;
+
+    void ring() override { SetEvent(event); }
+    void wait(int timeoutMs) override { WaitForSingleObject(event, timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs)); }
+    bool takeRing() { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
+
+private:
+    HANDLE event;
+};
+
+// A slice is as long as an acquisition pass: a ring is seen no later than a pass would see it.
+constexpr int waitSliceMs = 50;
+
 class Win32Connection final : public PortConnection {
 public:
     explicit Win32Connection(HANDLE handle) : handle(handle) {}
@@ -46,9 +86,7 @@ public:
 
     bool applyTimeouts() override {
         GetCommTimeouts(handle, &savedTimeouts);
-        COMMTIMEOUTS timeouts{};
-        // MAXDWORD with zero totals: a read returns at once with whatever is buffered.
-        timeouts.ReadIntervalTimeout = MAXDWORD;
+        COMMTIMEOUTS timeouts = immediateReads();
         return SetCommTimeouts(handle, &timeouts) != 0;
     }
 
@@ -64,15 +102,43 @@ public:
     }
 
     int readByte() override {
+        if (early >= 0) return std::exchange(early, -1);
         unsigned char byte = 0;
         DWORD read = 0;
-        return ReadFile(handle, &byte, 1, &read, nullptr) && read == 1 ? byte : -1;
+        // With these time-outs an empty read succeeds; a failing one means the device has gone (a
+        // removed USB adapter's handle answers with ERROR_ACCESS_DENIED, ERROR_BAD_COMMAND or the like).
+        if (!ReadFile(handle, &byte, 1, &read, nullptr)) {
+            lost = true;
+            return -1;
+        }
+        return read == 1 ? byte : -1;
     }
 
     bool writeByte(unsigned char byte) override {
         DWORD written = 0;
-        return WriteFile(handle, &byte, 1, &written, nullptr) && written == 1;
+        if (!WriteFile(handle, &byte, 1, &written, nullptr)) lost = true;
+        return written == 1;
     }
+
+    // The byte a timed read brings is kept for the next readByte.
+    void waitForInput(int timeoutMs, PortWakeup& wakeup) override {
+        auto& win32Wakeup = static_cast<Win32Wakeup&>(wakeup);
+        for (int waited = 0; early < 0 && !lost && (timeoutMs < 0 || waited < timeoutMs); waited += waitSliceMs) {
+            if (win32Wakeup.takeRing()) return;
+            const int slice = timeoutMs < 0 ? waitSliceMs : std::min(waitSliceMs, timeoutMs - waited);
+            COMMTIMEOUTS timed = readsWithin(static_cast<DWORD>(slice));
+            SetCommTimeouts(handle, &timed);
+            unsigned char byte = 0;
+            DWORD read = 0;
+            const bool readOk = ReadFile(handle, &byte, 1, &read, nullptr) != 0;
+            COMMTIMEOUTS immediate = immediateReads();
+            SetCommTimeouts(handle, &immediate);
+            if (!readOk) lost = true;
+            else if (read == 1) early = byte;
+        }
+    }
+
+    bool gone() override { return lost; }
 
     bool signal(LineSignal which) override {
         return EscapeCommFunction(handle, static_cast<DWORD>(which)) == 1;
@@ -90,6 +156,8 @@ private:
     HANDLE handle;
     COMMTIMEOUTS savedTimeouts{};
     DCB savedLineState{};
+    int early = -1;  // a byte a wait has read already
+    bool lost = false;
 };
 
 class Win32Ports final : public PortSystem {
@@ -110,6 +178,8 @@ public:
         LocalFree(buffer);
         return text;
     }
+
+    std::unique_ptr<PortWakeup> makeWakeup() override { return std::make_unique<Win32Wakeup>(); }
 };
 
 }  // namespace

@@ -26,8 +26,8 @@ protected:
     }
     void TearDown() override { setErrorBoxHandler(nullptr); }
 
-    FakePorts ports;
     FakeClock clock;
+    FakePorts ports{clock};
 };
 
 TEST(PortName, NamesByNumber) {

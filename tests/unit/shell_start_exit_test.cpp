@@ -217,7 +217,7 @@ TEST(ShellThreads, AValueCrossesTheThreadsAndTheShutdownJoinsThem) {
     createFolders(where.programDirectory);
     IniFileStore store;
     FakeDialogHost host;
-    FakePorts ports;
+    FakePorts ports{systemClock()};
     RecordingKeySink keys;
     const std::shared_ptr<FakeLine> line = ports.add(1);
     line->echo = true;

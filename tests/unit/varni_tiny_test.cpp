@@ -41,8 +41,8 @@ protected:
     }
     void quietPasses() { pass(11); }
 
-    FakePorts ports;
     FakeClock clock;
+    FakePorts ports{clock};
     std::shared_ptr<FakeLine> line;
     std::unique_ptr<cVarniTiny> gauge;
     int notifications = 0;
@@ -191,8 +191,8 @@ TEST_F(GaugeTest, DestructionSaysGoodbyeAndClosesThePort) {
 }
 
 TEST(GaugeWithoutPort, IgnoresBytesAndSendsNothing) {
-    FakePorts ports;
     FakeClock clock;
+    FakePorts ports{clock};
     cVarniTiny* raw = nullptr;
     auto gauge = std::make_unique<cVarniTiny>(8, nullptr, 1, GaugeEnvironment{&ports, &clock, false});
     raw = gauge.get();

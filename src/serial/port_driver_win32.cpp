@@ -8,6 +8,7 @@
 #include "serial/com.h"
 #include "serial/default_error_box.h"
 #include "serial/port_driver.h"
+#include "serial/removed_device_error.h"
 
 namespace valbrix {
 
@@ -105,10 +106,9 @@ public:
         if (early >= 0) return std::exchange(early, -1);
         unsigned char byte = 0;
         DWORD read = 0;
-        // With these time-outs an empty read succeeds; a failing one means the device has gone (a
-        // removed USB adapter's handle answers with ERROR_ACCESS_DENIED, ERROR_BAD_COMMAND or the like).
+        // With these time-outs an empty read succeeds.
         if (!ReadFile(handle, &byte, 1, &read, nullptr)) {
-            lost = true;
+            failed();
             return -1;
         }
         return read == 1 ? byte : -1;
@@ -116,7 +116,7 @@ public:
 
     bool writeByte(unsigned char byte) override {
         DWORD written = 0;
-        if (!WriteFile(handle, &byte, 1, &written, nullptr)) lost = true;
+        if (!WriteFile(handle, &byte, 1, &written, nullptr)) failed();
         return written == 1;
     }
 
@@ -133,8 +133,13 @@ public:
             const bool readOk = ReadFile(handle, &byte, 1, &read, nullptr) != 0;
             COMMTIMEOUTS immediate = immediateReads();
             SetCommTimeouts(handle, &immediate);
-            if (!readOk) lost = true;
-            else if (read == 1) early = byte;
+            if (!readOk) {
+                failed();
+                // A failure that passes is not waited out by the read: the slice is slept instead.
+                if (!lost) Sleep(static_cast<DWORD>(slice));
+            } else if (read == 1) {
+                early = byte;
+            }
         }
     }
 
@@ -153,6 +158,17 @@ public:
     }
 
 private:
+    // A pulled adapter's handle fails every call from then on; any other failure (a line error, a
+    // purge) is cleared so that the next call can succeed.
+    void failed() {
+        if (isRemovedDeviceError(GetLastError())) {
+            lost = true;
+            return;
+        }
+        DWORD errors = 0;
+        ClearCommError(handle, &errors, nullptr);
+    }
+
     HANDLE handle;
     COMMTIMEOUTS savedTimeouts{};
     DCB savedLineState{};

@@ -23,7 +23,7 @@ fi
 
 work=$(mktemp -d)
 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; exec 7>&- || true; rm -rf "$work"' EXIT
+trap 'kill "${pids[@]}" 2>/dev/null || true; exec 7>&- || true; wait "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work
 folder=$work/Oden_Malvert/Valbrix
 mkdir -p "$folder"

@@ -33,6 +33,11 @@ std::string fromFileText(std::string text) {
     return converted ? std::move(*converted) : std::move(text);
 }
 
+// A value whose Windows-1252 bytes happen to be well-formed UTF-8 ("\xC3\xA9", the UTF-8 of an e with
+// an accent) would read back as other characters; it is written as the UTF-8 of its own characters,
+// which reads back as itself. Every other value is written in Windows-1252.
+std::string toFileText(const std::string& value) { return cp1252FromUtf8(value) ? utf8OfCp1252(value) : value; }
+
 int lowBits(const std::string& text, unsigned mask) {
     return static_cast<int>(static_cast<unsigned char>(text[0]) & mask);
 }
@@ -94,7 +99,7 @@ bool saveSettings(Settings& settings, const SavedChoices& choices, const Setting
                   SettingsStore& store) {
     bool saved = true;
     const auto put = [&](const char* key, const std::string& value) {
-        const bool written = store.put(settings.settingsPath, section, key, value);
+        const bool written = store.put(settings.settingsPath, section, key, toFileText(value));
         saved = saved && written;
         return written;
     };
@@ -103,7 +108,7 @@ bool saveSettings(Settings& settings, const SavedChoices& choices, const Setting
     // The first write tells whether the program folder takes the file at all.
     bool moved = false;
     if (settings.settingsPath != settings.perUserPath &&
-        !store.put(settings.settingsPath, section, "Separator", controlCharacter) && !where.perUserFolder.empty()) {
+        !store.put(settings.settingsPath, section, "Separator", toFileText(controlCharacter)) && !where.perUserFolder.empty()) {
         moveToPerUserFolder(settings, where);
         moved = true;
     }

@@ -124,6 +124,20 @@ TEST(Settings, AFileSavedAsUtf8ReadsAsItLooks) {
     EXPECT_NE(readFile(places.programFile).find("Format=2,7 \xB5m/mil/Tesla\r\n"), std::string::npos);
 }
 
+// Found by fuzzing: "\xC3\xA9" is how Windows-1252 writes two characters and how UTF-8 writes one.
+// A value read from UTF-8 as those two characters was saved as those bytes and read back as the one.
+TEST(Settings, AValueWhoseBytesAreAlsoUtf8ReadsBackAsItself) {
+    Places places;
+    writeFile(places.programFile, "[Settings]\r\nSequence=TAB,\xC3\x83\xC2\xA9\r\n");
+    Settings settings = places.load();
+    EXPECT_EQ(settings.sequence, "TAB,\xC3\xA9");
+    SavedChoices saved = choices;
+    saved.sequence = settings.sequence;
+    EXPECT_TRUE(saveSettings(settings, saved, places.where, places.store));
+    EXPECT_EQ(places.load().sequence, "TAB,\xC3\xA9");
+    EXPECT_NE(readFile(places.programFile).find("Format=2,7 \xB5m/mil/Tesla\r\n"), std::string::npos);
+}
+
 TEST(Settings, AFileThatCannotBeReadGivesTheDefaultsAndAFailedSaveIsReported) {
     Places places;
     std::filesystem::create_directory(places.programFile);  // a folder where the file should be

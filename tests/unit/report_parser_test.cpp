@@ -40,6 +40,8 @@ TEST(ReportParser, ValueLines) {
         {"  9:  50 %", 9, 50.0f, 2, 0, UnitPercent},
         {"  8:  0.2340 in/us", 8, 2340.0f * (((0.1f / 10.0f) / 10.0f) / 10.0f), 1, 4, UnitInchPerMicrosecond},
         {"  6:  12.5", 6, 125.0f * 0.1f, 2, 1, UnitNone},
+        {"  5:  44444444444444444444444444444444444444444444444444 mm", 5, NoValue, 50, 0, UnitMillimetre},  // beyond a float
+        {"  5:  -44444444444444444444444444444444444444444444444444 mm", 5, NoValue, 51, 0, UnitMillimetre},
     };
     for (const Case& c : cases) {
         const ParseResult result = parse(c.line);

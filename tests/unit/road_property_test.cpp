@@ -22,7 +22,7 @@ std::string gaugeBytes(std::mt19937& random) {
         "  6:  0.12 INCH\r\n", "  7:  3.3 A/cm\r\n", "  8:  9 G\r\n", "  9:  1 kA/m\r\n", " 10:  5920 m/s\r\n",
         " 11:  1.2 us\r\n", " 12:  40 ns\r\n", "#GridX: 3\r\n", "#GridX: 0\r\n", "#FileEnd:\r\n",
         "\x02?G00\x03", "6121\r\n", "6135\r\n", "G0A\r\n", "n= 12\r\n", "Mean 4.5 mm\r\n", "1e38", "nan",
-        "inf", "-", "99999999999999999999", ":", " ", "\r", "\n", "\r\n", std::string(1, '\0'),
+        "inf", "-", "99999999999999999999", "  13:  " + std::string(60, '4') + " mm\r\n", ":", " ", "\r", "\n", "\r\n", std::string(1, '\0'),
     };
     std::string bytes;
     const int count = static_cast<int>(random() % 40);

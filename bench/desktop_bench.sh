@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The desktop program's start-up time, its memory after a long memory dump and its CPU time while
 # idle, measured on the real binary with the simulated gauge and the receiving window. Without a
-# display it runs on a virtual X server of its own. Takes about four minutes.
+# display it runs on a virtual X server of its own. Takes about six minutes.
 #
 #   bench/desktop_bench.sh [build folder]      default: build/linux (any preset with the program)
 #
 # Prints:
 #   start-up to "Programm aktiv."   milliseconds from starting the program to the status line text
 #   resident memory after N values  VmRSS and VmHWM once the dump's last value has been typed
-#   idle CPU over 60 s              user + system time while the gauge says nothing
+#   idle CPU over 60 s, three times user + system time and share of one core: with a model group 1
+#                                   gauge switched off (asked who it is every two seconds), with an
+#                                   identified gauge that says nothing, and while the port is gone
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -21,7 +23,7 @@ fi
 
 work=$(mktemp -d)
 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; exec 7>&- || true; rm -rf "$work"' EXIT
+trap 'kill "${pids[@]}" 2>/dev/null || true; exec 7>&- || true; wait "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work
 folder=$work/Oden_Malvert/Valbrix
 mkdir -p "$folder"
@@ -32,6 +34,8 @@ mkfifo "$work/gauge"
 "$bin/tools/gaugesim/gaugesim" --fast --link "$folder/ports/COM5" --script - <"$work/gauge" >/dev/null &
 pids+=("$!")
 exec 7>"$work/gauge"
+# Switched off until the first idle figure is taken.
+echo "silent on" >&7
 for _ in $(seq 100); do [[ -e $folder/ports/COM5 ]] && break; sleep 0.05; done
 
 "$bin/tools/receiver/valbrix-receiver" >"$work/received" 2>/dev/null &
@@ -54,7 +58,20 @@ wait_for "$work/trace" 'control 1003: Programm aktiv\.' 30
 active=$(date +%s%N)
 printf 'start-up to "Programm aktiv.":   %d ms\n' $(((active - started) / 1000000))
 
+ticks() { awk '{ print $14 + $15 }' "/proc/$valbrix/stat"; }
+idle_cpu() {  # idle_cpu <what>: the program's CPU time over the next 60 s
+  local before after
+  sleep 5
+  before=$(ticks)
+  sleep 60
+  after=$(ticks)
+  awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v what="$1" \
+    'BEGIN { printf "idle CPU over 60 s, %-28s %.2f s (%.3f %% of a core)\n", what ":", t / hz, t / hz / 60 * 100 }'
+}
+
 wait_for "$work/trace" 'window hidden' 30
+idle_cpu "gauge switched off"
+echo "silent off" >&7
 wait_for "$work/trace" 'Pocket-VARNITRON' 30
 dumped=$(date +%s%N)
 echo "dump $values 1 um" >&7
@@ -68,9 +85,8 @@ read -r rss hwm < <(awk '/^VmRSS/ { r = $2 } /^VmHWM/ { h = $2 } END { print r, 
 awk -v n="$values" -v r="$rss" -v h="$hwm" -v s=$(((typed - dumped) / 1000000000)) \
   'BEGIN { printf "resident memory after %d values: VmRSS %.1f MB, VmHWM %.1f MB (sent and typed in %d s)\n", n, r / 1024, h / 1024, s }'
 
-sleep 5
-ticks() { awk '{ print $14 + $15 }' "/proc/$valbrix/stat"; }
-before=$(ticks)
-sleep 60
-after=$(ticks)
-awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "idle CPU over 60 s:               %.2f s\n", t / hz }'
+idle_cpu "identified, silent gauge"
+# Pulled out for longer than the measurement.
+echo "unplug 120000" >&7
+wait_for "$work/trace" 'COM5 getrennt' 30
+idle_cpu "port gone"

@@ -11,6 +11,7 @@
 #include "app/about_box.h"
 #include "app/menus.h"
 #include "app/resource_ids.h"
+#include "serial/error_box.h"
 
 namespace valbrix {
 
@@ -55,6 +56,14 @@ public:
     // the commands endsAboutBox() names.
     virtual void showAbout(const AboutBox& box) = 0;
     virtual void openHelpFile(const std::string& fileName) = 0;
+    // The box of a serial port that could not be set up: the system's text under the caption, an OK
+    // button and the information icon, without owner. By default the platform's own box.
+    virtual void showSystemError(const std::string& caption, const std::string& text) {
+        showErrorBox(caption.c_str(), text.c_str());
+    }
+    // Closes every box, question and About box the host has open, as if the user had cancelled it:
+    // the program is to end. A host whose boxes cannot be closed from within leaves them.
+    virtual void closeBoxes() {}
     // Ends the message loop; the program's exit code is 0.
     virtual void endDialog() = 0;
     // A line for whoever follows the program (valbrix --trace); nothing shows on screen.

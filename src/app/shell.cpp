@@ -71,6 +71,7 @@ void Shell::initMainDialog() {
     // Still the built-in language: the settings are not read yet.
     showStatus(text::initialising.in(settings.language));
     loadSettings(settings, locations, store);
+    keys.setKeyDelay(settings.keyDelayMs);
     host.setControlText(SequenceField, settings.sequence);
     host.setStatusTooltip(text::statusTooltip.in(settings.language));
     startUpPortScan();
@@ -81,10 +82,16 @@ void Shell::initMainDialog() {
     host.setControlFont(ValueTextControl, 24, 700);
     host.setControlFont(UnitTextControl, 24, 700);
 
-    gauge = std::make_unique<cVarniTiny>(
-        static_cast<std::int16_t>(settings.comPort), [this](cVarniTiny& g) { onIdentified(g, *this); }, 1,
-        GaugeEnvironment{&ports, &clock, startThreads});
-    raiseDtrAndRts(gauge->Port());
+    std::vector<ErrorBoxText> setUpErrors;
+    {
+        HeldErrorBoxes held;
+        gauge = std::make_unique<cVarniTiny>(
+            static_cast<std::int16_t>(settings.comPort), [this](cVarniTiny& g) { onIdentified(g, *this); }, 1,
+            GaugeEnvironment{&ports, &clock, startThreads});
+        setUpErrors = held.take();
+    }
+    showSystemErrors(setUpErrors);
+    gauge->RaiseDtrAndRts();
     gauge->SetDeviceModel(settings.device);
     notePortAccess(settings.comPort);
 
@@ -92,6 +99,7 @@ void Shell::initMainDialog() {
     loop = std::make_unique<ExportLoop>(*gauge, *this, keys, flags, choices, settings.autoMinimize, clock);
     if (startThreads) loop->start();
     showStatus(text::active.in(settings.language));
+    if (endRequested) endSoon();
 }
 
 void Shell::command(int id, int notification) {
@@ -147,7 +155,7 @@ void Shell::command(int id, int notification) {
             showMenuBar();
             break;
         case CommandAbout:
-            host.showAbout(aboutBox);
+            inBox([this] { host.showAbout(aboutBox); });
             break;
         case CommandTransferActive:
             settings.transferActive = !settings.transferActive;
@@ -173,7 +181,7 @@ void Shell::aboutOpened() { aboutOpen = true; }
 void Shell::trayClicked(TrayButton button) {
     if (!running()) return;
     if (button == TrayButton::Left) showFromTray();
-    else host.showTrayMenu(trayMenu(settings.language, settings.transferActive, settings.device));
+    else inBox([this] { host.showTrayMenu(trayMenu(settings.language, settings.transferActive, settings.device)); });
 }
 
 void Shell::helpRequested() {
@@ -188,15 +196,11 @@ void Shell::portChanged(bool arrival) {
     if (!running() || !settings.displayPortChanged) return;
     if (arrival) {
         showFromTray();
-        host.showNotice(text::portNoticeCaption, text::newPort.in(settings.language));
+        notice(text::portNoticeCaption, text::newPort.in(settings.language));
     } else {
-        host.showNotice(text::portNoticeCaption, text::portReleased.in(settings.language));
+        notice(text::portNoticeCaption, text::portReleased.in(settings.language));
         showFromTray();
     }
-}
-
-void Shell::terminate() {
-    if (running()) shutdown(EndAskedBy::System);
 }
 
 void Shell::showDeviceLine(const std::string& name) {
@@ -255,13 +259,14 @@ void Shell::showStatus(const std::string& text) { host.setControlText(StatusLine
 
 void Shell::requestExit() {
     if (settings.askForClose &&
-        !host.askYesNo(text::questionCaption.in(settings.language), text::leaveQuestion.in(settings.language)))
+        !ask(text::questionCaption.in(settings.language), text::leaveQuestion.in(settings.language)))
         return;
     shutdown(EndAskedBy::User);
 }
 
 // The export thread only ever posts to this thread, so joining it here cannot deadlock.
 void Shell::shutdown(EndAskedBy askedBy) {
+    shuttingDown = true;
     showFromTray();
     loop.reset();
     const bool saved =
@@ -271,7 +276,7 @@ void Shell::shutdown(EndAskedBy askedBy) {
                      locations, store);
     if (!saved) {
         const std::string message = std::string(text::settingsNotSaved.in(settings.language)) + "\n" + settings.settingsPath;
-        if (askedBy == EndAskedBy::User) host.showNotice(text::portNoticeCaption, message);
+        if (askedBy == EndAskedBy::User) notice(text::portNoticeCaption, message);
         else host.traceLine(message);
     }
     gauge.reset();
@@ -283,9 +288,10 @@ void Shell::hideToTrayNow() {
     inTray = true;
     flags.inTray.store(true);
     chooseTrayIconNow();
-    host.addTrayIcon(trayIcon, currentTrayTips().in(settings.language));
+    host.addTrayIcon(trayIcon, (portGone ? text::portLostTip : currentTrayTips()).in(settings.language));
     host.hideWindow();
     if (!host.trayAvailable()) noteNoTray();
+    wakeExportLoop();
 }
 
 void Shell::showFromTray() {
@@ -294,6 +300,7 @@ void Shell::showFromTray() {
     host.setControlText(DeviceLineControl, deviceLine(gauge->GetModelText().text));
     inTray = false;
     flags.inTray.store(false);
+    wakeExportLoop();
 }
 
 void Shell::updateTrayIconNow() {
@@ -302,9 +309,13 @@ void Shell::updateTrayIconNow() {
     host.modifyTrayIcon(choice.icon, choice.tip.in(settings.language));
 }
 
-// Picks the picture, and in the states that say so the tip pair a freshly added icon shows.
+// Picks the picture, and in the states that say so the tip pair a freshly added icon shows. Without the
+// port's device nothing can be typed, whatever the gauge: the picture of no gauge, with the tip that
+// says why.
 TrayIconChoice Shell::chooseTrayIconNow() {
-    const TrayIconChoice choice = chooseTrayIcon(settings.transferActive, settings.device, gauge->IsIdentified());
+    const TrayIconChoice choice = portGone ? TrayIconChoice{IconNoGauge, text::portLostTip, false}
+                                           : chooseTrayIcon(settings.transferActive, settings.device,
+                                                            gauge->IsIdentified());
     trayIcon = choice.icon;
     if (choice.becomesTrayTips) setTrayTips(choice.tip);
     return choice;
@@ -316,7 +327,7 @@ LocalizedText Shell::currentTrayTips() const {
 }
 
 void Shell::openHelp() {
-    host.openHelpFile(settings.language == German ? "VALBRIXHELP_DE.chm" : "VALBRIXHELP_EN.chm");
+    inBox([this] { host.openHelpFile(settings.language == German ? "VALBRIXHELP_DE.chm" : "VALBRIXHELP_EN.chm"); });
 }
 
 void Shell::applyLanguage(int language) {
@@ -373,6 +384,7 @@ void Shell::publishChoices() {
     choices.set(ExportChoices{host.selectedText(ControlKeyList), host.selectedIndex(ControlKeyList),
                               host.selectedText(DecimalSeparatorList), host.selectedText(UnitDisplayList),
                               host.controlText(SequenceField)});
+    wakeExportLoop();
 }
 
 }  // namespace valbrix

@@ -4,11 +4,13 @@
 // object and the export loop and talks to the window system only through the dialog host, so all of
 // it runs the same under every host and under a recording one.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/dialog_host.h"
 #include "app/port_list.h"
@@ -22,9 +24,13 @@
 #include "export/export_shell.h"
 #include "export/key_event.h"
 #include "gauge/varni_tiny.h"
+#include "serial/error_box.h"
 #include "serial/port_driver.h"
 
 namespace valbrix {
+
+// The text with %1 and %2 replaced (a port and a group, a count).
+std::string filledIn(std::string text, const std::string& first, const std::string& second = "");
 
 struct ShellEnvironment {
     DialogHost& host;
@@ -62,7 +68,9 @@ public:
     void keyTyped();
     // A serial port arrived (true) or was removed (false).
     void portChanged(bool arrival);
-    // The system asks the program to end: the shutdown of Exit, without the question.
+    // The system asks the program to end: the shutdown of Exit, without the question. Asked while one
+    // of the program's boxes is open (shell_ending.cpp), the boxes are closed and the shutdown follows
+    // once the one that opened them is done; asked before the dialog is set up, it follows the set-up.
     void terminate();
     // No key sink could be had: says so in the status line and in a box, with what the user can do.
     void typingUnavailable(const LocalizedText& advice);
@@ -78,6 +86,8 @@ public:
     void setTrayTips(const LocalizedText& tips) override;
     void setTrayTip(const std::string& tip) override;
     void keysNotTyped(const UntypedKeys& keys) override;
+    void portLost(bool lost) override;
+    void valuesDropped(std::uint32_t count) override;
 
     // For tests that drive the passes themselves; null before initMainDialog() and after the shutdown.
     cVarniTiny* gaugeObject() { return gauge.get(); }
@@ -92,6 +102,15 @@ private:
     void postWhileRunning(std::function<void()> work);
 
     void showStatus(const std::string& text);
+    // Every box goes through these (shell_ending.cpp): a box runs the window system's loop, in which
+    // the end of the program may be asked for. Once it is, no further box opens; ask() then says No.
+    void inBox(const std::function<void()>& open);
+    bool ask(const std::string& caption, const std::string& text);
+    void notice(const std::string& caption, const std::string& text);
+    // The serial set-up failures held while the port was set up, shown now that nothing is held.
+    void showSystemErrors(const std::vector<ErrorBoxText>& errors);
+    // The shutdown the system asked for, once the loop is back from every box.
+    void endSoon();
     void requestExit();
     // Asked by the user, a failed save is shown in a box; asked by the system (log off, SIGTERM),
     // nothing may hold the ending up, so it only goes to the trace.
@@ -111,13 +130,17 @@ private:
     void enableSequenceField();
     // Hands the export thread what it reads: the flags and the choices of the dialog.
     void publishChoices();
+    // The export thread may be waiting for a change: it looks at the flags again.
+    void wakeExportLoop();
 
     // When the desktop or the system stands in the way (shell_notes.cpp): the tray menu in the
     // window where there is no tray, and ports the user may not open.
     void showMenuBar();
     void noteNoTray();
     void notePortAccess(int port);
-    std::optional<FoundPort> scanPort(cCOM& prober, int number);
+    std::optional<FoundPort> scanPort(int number, bool available, int providerValue);
+    // The port's device gone or back (shell_notes.cpp): said in the status line and the tray tip.
+    void showPortLost(bool lost);
 
     void startUpPortScan();
     void portListCommand(int notification);
@@ -141,6 +164,10 @@ private:
     bool aboutOpen = false;
     bool toldKeyNotTyped = false;  // the user hears of it once a run
     bool noTrayNoted = false;
+    bool portGone = false;  // the port's device has gone; the tray shows it
+    int boxesOpen = 0;
+    bool endRequested = false;  // by the system, while a box was open or before the set-up was done
+    bool shuttingDown = false;
     // The loop uses the gauge, so it is declared after it and goes first.
     std::unique_ptr<cVarniTiny> gauge;
     std::unique_ptr<ExportLoop> loop;

@@ -20,8 +20,11 @@ constexpr int startUpScanPorts = 31;
 void Shell::startUpPortScan() {
     cCOM scanner(ports, clock);
     std::vector<FoundPort> found;
-    for (int n = 1; n <= startUpScanPorts; ++n)
-        if (const std::optional<FoundPort> port = scanPort(scanner, n)) found.push_back(*port);
+    for (int n = 1; n <= startUpScanPorts; ++n) {
+        int providerValue = 0;
+        const bool available = scanner.Probe(n, providerValue);
+        if (const std::optional<FoundPort> port = scanPort(n, available, providerValue)) found.push_back(*port);
+    }
     const PortList list =
         portListText(found, settings.comPort, settings.displayUsbPorts, PortScan::StartUp, settings.language);
     fillList(host, PortListControl, list.text, '|', "", list.selected);
@@ -31,8 +34,14 @@ void Shell::portListCommand(int notification) {
     if (notification == ListGotFocus) rescanPorts();
     const int number = portFromListText(host.selectedText(PortListControl));
     if (number < 0 || number == settings.comPort) return;
-    settings.comPort = gauge->ChangePort(number);
-    raiseDtrAndRts(gauge->Port());
+    std::vector<ErrorBoxText> setUpErrors;
+    {
+        HeldErrorBoxes held;
+        settings.comPort = gauge->ChangePort(number);
+        setUpErrors = held.take();
+    }
+    gauge->RaiseDtrAndRts();
+    showSystemErrors(setUpErrors);
     if (settings.comPort == number) askForIdentification();
     else notePortAccess(number);
 }
@@ -44,7 +53,9 @@ void Shell::rescanPorts() {
     for (int n = 1; n < settings.maxCom; ++n) {
         showStatus("COM" + std::to_string(n) + " wird gepr\xFC" "ft");
         host.repaint();
-        const std::optional<FoundPort> port = scanPort(gauge->Port(), n);
+        int providerValue = 0;
+        const bool available = gauge->ProbePort(n, providerValue);
+        const std::optional<FoundPort> port = scanPort(n, available, providerValue);
         if (!port) continue;
         found.push_back(*port);
         if (port->denied) continue;
@@ -59,9 +70,8 @@ void Shell::rescanPorts() {
 }
 
 // A port the user may not open is listed all the same, marked, so that choosing it can say why.
-std::optional<FoundPort> Shell::scanPort(cCOM& prober, int number) {
-    int providerValue = 0;
-    if (prober.Probe(number, providerValue)) return FoundPort{number, providerValue};
+std::optional<FoundPort> Shell::scanPort(int number, bool available, int providerValue) {
+    if (available) return FoundPort{number, providerValue};
     if (!ports.deniedGroup(number).empty()) return FoundPort{number, 0, true};
     return std::nullopt;
 }

@@ -67,4 +67,22 @@ std::optional<std::string> cp1252FromUtf8(std::string_view text) {
     return result;
 }
 
+std::string utf8OfCp1252(std::string_view text) {
+    std::string result;
+    for (const char c : text) {
+        const char32_t codePoint = unicodeOfCp1252(static_cast<unsigned char>(c));
+        if (codePoint < 0x80) {
+            result.push_back(static_cast<char>(codePoint));
+        } else if (codePoint < 0x800) {
+            result.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
+            result.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+        } else {
+            result.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
+            result.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+            result.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+        }
+    }
+    return result;
+}
+
 }  // namespace valbrix

@@ -17,5 +17,7 @@ std::optional<unsigned char> cp1252OfUnicode(char32_t codePoint);
 // Windows-1252 holds, as Windows-1252 ("2,7 \xC2\xB5m" gives "2,7 \xB5m"); nothing for any other
 // text, which is then taken to be Windows-1252 already.
 std::optional<std::string> cp1252FromUtf8(std::string_view text);
+// The UTF-8 of a Windows-1252 text, character by character.
+std::string utf8OfCp1252(std::string_view text);
 
 }  // namespace valbrix

@@ -55,6 +55,15 @@ inline constexpr LocalizedText keyNotTyped{"Ein Zeichen ist mit dieser Tastaturb
 inline constexpr LocalizedText settingsNotSaved{"Die Einstellungen konnten nicht gespeichert werden:",
                                                 "The settings could not be saved:"};
 inline constexpr LocalizedText requestNotSent{"Anfrage an das Ger\xE4t nicht gesendet.", "Request to the device not sent."};
+// The port's device is gone (an adapter pulled out) and comes back; %1 the port (COM5). The tray tip
+// says it without the port, as the other tips.
+inline constexpr LocalizedText portLostTip{"Schnittstelle getrennt.", "Port disconnected."};
+inline constexpr LocalizedText portLostStatus{"%1 getrennt. Warte auf die Schnittstelle.",
+                                              "%1 disconnected. Waiting for the port."};
+inline constexpr LocalizedText portBackStatus{"%1 wieder verbunden.", "%1 connected again."};
+// %1 the number of values the ring had no room for since the start.
+inline constexpr LocalizedText valuesDroppedStatus{"%1 Werte verworfen: Die Eingabe kam nicht nach.",
+                                                   "%1 values dropped: typing could not keep up."};
 
 // The same in both languages.
 inline constexpr const char* decimalSeparatorList = ".|,";

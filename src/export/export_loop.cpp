@@ -1,5 +1,6 @@
 #include "export/export_loop.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/localized_text.h"
@@ -36,13 +37,41 @@ ExportLoop::~ExportLoop() { stop(); }
 void ExportLoop::start() {
     stopRequested.store(false);
     thread = std::thread([this] {
-        while (!stopRequested.load()) pass();
+        while (!stopRequested.load()) {
+            const std::uint64_t seen = gauge.Changes().count();
+            pass();
+            waitWhileIdle(seen);
+        }
     });
 }
 
 void ExportLoop::stop() {
     stopRequested.store(true);
+    gauge.Changes().ring();
     if (thread.joinable()) thread.join();
+}
+
+bool ExportLoop::pollPending() const {
+    return !gauge.IsIdentified() && flags.device.load() == modelGroup1Device && !gauge.PortLost();
+}
+
+int ExportLoop::idleWaitMs() const {
+    if (autoMinimizeAtStart && passCount < autoMinimizePass) return 0;
+    if (pollPending()) return (identificationPollPasses - 1 - unidentifiedPasses) * passMs;
+    return -1;
+}
+
+void ExportLoop::creditIdleTime(std::uint32_t waitedMs) {
+    const int passes = static_cast<int>(waitedMs / passMs);
+    unidentifiedPasses = std::min(unidentifiedPasses + passes, identificationPollPasses - 1);
+}
+
+void ExportLoop::waitWhileIdle(std::uint64_t seen) {
+    const int limit = idleWaitMs();
+    if (limit == 0 || stopRequested.load()) return;
+    const std::uint32_t start = clock.nowMs();
+    gauge.Changes().waitPast(seen, limit);
+    if (limit > 0) creditIdleTime(elapsedMs(start, clock.nowMs()));
 }
 
 void ExportLoop::pass() {
@@ -59,9 +88,21 @@ void ExportLoop::pass() {
     }
 
     MeasuredValue record;
-    while (gauge.takeValue(record)) exportRecord(record);
+    while (!stopRequested.load() && gauge.takeValue(record)) exportRecord(record);
 
-    if (gauge.IsIdentified() || flags.device.load() != modelGroup1Device) {
+    const bool portLost = gauge.PortLost();
+    if (portLost != lastPortLost) {
+        shell.portLost(portLost);
+        lastPortLost = portLost;
+    }
+    const std::uint32_t dropped = gauge.DroppedValues();
+    if (dropped != lastDropped) {
+        shell.valuesDropped(dropped);
+        lastDropped = dropped;
+    }
+
+    // A gauge whose port is gone cannot answer; it is asked again once the port is back.
+    if (gauge.IsIdentified() || flags.device.load() != modelGroup1Device || portLost) {
         unidentifiedPasses = 0;
     } else if (++unidentifiedPasses >= identificationPollPasses) {
         clock.sleepMs(10);

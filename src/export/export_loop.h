@@ -5,6 +5,7 @@
 // icon in step with the gauge and asks a silent gauge of model group 1 who it is.
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <thread>
 
@@ -33,16 +34,28 @@ public:
     ExportLoop(const ExportLoop&) = delete;
     ExportLoop& operator=(const ExportLoop&) = delete;
 
+    // Runs the passes on a thread of their own. A pass that leaves nothing to do is followed by a wait
+    // until the gauge or the shell changes something the loop shows or acts on (the gauge's Changes),
+    // or until the identification poll is due: idle, the loop costs nothing, and every pass that does
+    // something comes when it would have come.
     void start();
-    // Ends the thread after its current pass: a value's keys always go out whole, so no modifier is
-    // left pressed.
+    // Ends the thread after the value being typed: a value's keys always go out whole, so no modifier
+    // is left pressed, and values still queued are not waited for.
     void stop();
-    // One pass: device line, tray state, all queued values, identification poll, tray icon, pause,
-    // auto-minimise.
+    // One pass: device line, tray state, all queued values, the port's state and the values dropped,
+    // identification poll, tray icon, pause, auto-minimise.
     void pass();
+
+    // How long the thread may wait after a pass before the next one: 0 not at all, -1 until something
+    // changes, else at most so many milliseconds (the identification poll is due then).
+    int idleWaitMs() const;
+    // A wait of so many milliseconds in place of passes that would have done nothing but count.
+    void creditIdleTime(std::uint32_t waitedMs);
 
 private:
     void exportRecord(const MeasuredValue& record);
+    bool pollPending() const;
+    void waitWhileIdle(std::uint64_t seen);
 
     cVarniTiny& gauge;
     ExportShell& shell;
@@ -59,6 +72,8 @@ private:
     int passCount = 0;
     std::string lastTip;
     std::string lastValueText = "---";
+    bool lastPortLost = false;
+    std::uint32_t lastDropped = 0;
 
     std::atomic<bool> stopRequested{false};
     std::thread thread;

@@ -3,6 +3,7 @@
 // where. The loop runs on its own thread and never touches a window: every call here is handed to
 // the user-interface thread or serialised by the application.
 
+#include <cstdint>
 #include <string>
 
 #include "common/localized_text.h"
@@ -27,6 +28,10 @@ public:
     virtual void setTrayTip(const std::string& tip) = 0;
     // The key sink left these keys out: the current keyboard layout has no key that carries them.
     virtual void keysNotTyped(const UntypedKeys& keys) = 0;
+    // The port's device has gone (true) or is back (false). A shell without a window has nothing to show.
+    virtual void portLost(bool /*lost*/) {}
+    // Values the gauge sent while the ring was full, so many since the start; never silently lost.
+    virtual void valuesDropped(std::uint32_t /*count*/) {}
 };
 
 }  // namespace valbrix

@@ -2,7 +2,9 @@
 // What is typed is data: a list of key events. The emitter builds the list, and a small sink per
 // platform delivers it, so every keystroke rule can be checked without a keyboard.
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 namespace valbrix {
@@ -47,9 +49,24 @@ using UntypedKeys = std::vector<std::uint8_t>;
 class KeySink {
 public:
     virtual ~KeySink() = default;
-    // The events go out in order and without pause; a sink never leaves a key pressed that the list
-    // releases. A key the layout cannot type is left out, and returned so that the user can be told.
+    // The events go out in order, without pause unless a key delay is set; a sink never leaves a key
+    // pressed that the list releases. A key the layout cannot type is left out, and returned so that
+    // the user can be told.
     virtual UntypedKeys deliver(const KeyEvents& events) = 0;
+
+    // Some receivers (web spreadsheets, remote-desktop windows) drop keys that come back to back: the
+    // sink then waits this long after every key event it sends, the releases it adds at the end of a
+    // list included. Set once, before the first delivery.
+    void setKeyDelay(int milliseconds) { keyDelayMs = milliseconds; }
+    int keyDelay() const { return keyDelayMs; }
+
+protected:
+    void pauseAfterKey() const {
+        if (keyDelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(keyDelayMs));
+    }
+
+private:
+    int keyDelayMs = 0;
 };
 
 }  // namespace valbrix

@@ -73,6 +73,7 @@ UntypedKeys UinputKeySink::deliver(const KeyEvents& events) {
     return sendAsKeys(events, *keyboard, [this](std::uint32_t code, bool down) {
         file->write(inputEvent(EV_KEY, static_cast<std::uint16_t>(code), down ? 1 : 0));
         file->write(inputEvent(EV_SYN, SYN_REPORT, 0));
+        pauseAfterKey();
     });
 }
 

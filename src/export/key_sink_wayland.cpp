@@ -153,9 +153,14 @@ WaylandKeySink::~WaylandKeySink() = default;
 void WaylandKeySink::send(std::uint32_t code, bool down) {
     zwp_virtual_keyboard_v1_key(connection->keyboard, nowMs(), code, down ? keyPressed : keyReleased);
     const XkbKeyboard::Modifiers after = keyboard->press(code, down);
-    if (after == modifiers) return;
-    modifiers = after;
-    zwp_virtual_keyboard_v1_modifiers(connection->keyboard, after.depressed, after.latched, after.locked, after.group);
+    if (after != modifiers) {
+        modifiers = after;
+        zwp_virtual_keyboard_v1_modifiers(connection->keyboard, after.depressed, after.latched, after.locked,
+                                          after.group);
+    }
+    // The requests wait in the connection's buffer until flushed: spaced keys must leave one by one.
+    if (keyDelay() > 0) wl_display_flush(connection->display);
+    pauseAfterKey();
 }
 
 UntypedKeys WaylandKeySink::deliver(const KeyEvents& events) {

@@ -14,7 +14,10 @@ static_assert(VkOemPlus == VK_OEM_PLUS && VkOemComma == VK_OEM_COMMA && VkOemMin
 static_assert(KeyEventRelease == KEYEVENTF_KEYUP);
 
 UntypedKeys Win32KeySink::deliver(const KeyEvents& events) {
-    for (const KeyEvent& event : events) keybd_event(event.virtualKey, event.scanCode, event.flags, 0);
+    for (const KeyEvent& event : events) {
+        keybd_event(event.virtualKey, event.scanCode, event.flags, 0);
+        pauseAfterKey();
+    }
     return {};
 }
 

@@ -44,14 +44,18 @@ UntypedKeys XTestKeySink::deliver(const KeyEvents& events) {
         const bool press = event.flags == KeyEventPress;
         XTestFakeKeyEvent(x, keycode, press ? True : False, CurrentTime);
         XFlush(x);
+        pauseAfterKey();
         if (press) {
             down.push_back(keycode);
         } else {
             std::erase(down, keycode);
         }
     }
-    for (const KeyCode keycode : down) XTestFakeKeyEvent(x, keycode, False, CurrentTime);
-    XFlush(x);
+    for (const KeyCode keycode : down) {
+        XTestFakeKeyEvent(x, keycode, False, CurrentTime);
+        XFlush(x);
+        pauseAfterKey();
+    }
     return untyped;
 }
 

@@ -27,6 +27,16 @@ LineEndDecision lineEndRule(int modelNumber, unsigned char byte, int receiveLeng
 }
 
 void ReceiveFraming::append(char c) {
+    // Line-end characters that follow line-end characters gather at the front of the next record, and
+    // the parser passes over them: of a run of blank lines only the last two are kept, which the line-end
+    // rules look at, so that a line end every byte never fills the buffer.
+    const bool lineEndByte = c >= 1 && c <= 13 && c != ETX;
+    if (onlyLineEnds && lineEndByte && receiveLength >= 2) {
+        receiveBuffer[0] = receiveBuffer[1];
+        receiveBuffer[1] = c;
+        return;
+    }
+    onlyLineEnds = onlyLineEnds && lineEndByte;
     // One place is kept for ETX, so an over-long record still ends and is recognised as such.
     if (receiveLength + 3 > bufferSize && c != ETX) {
         overlong = true;

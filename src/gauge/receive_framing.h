@@ -28,9 +28,15 @@ public:
 
     // Feeds one received byte. commandPrefix is set as the model's line-end rule says before anything
     // else happens, so the parser called through onRecord(const char* record) already sees it.
+    //
+    // A record that has run over the buffer keeps nothing more, and is closed by what came last rather
+    // than by what it still holds: a flood of bytes after which no line end would count (0xFF, say)
+    // cannot keep the next line from ending.
     template <typename Prefix, typename OnRecord>
     Step handle(unsigned char byte, int modelNumber, Prefix& commandPrefix, OnRecord&& onRecord) {
-        const unsigned char last = receiveLength > 0 ? static_cast<unsigned char>(receiveBuffer[receiveLength - 1]) : 0;
+        const unsigned char last = overlong ? lastTaken
+                                   : receiveLength > 0 ? static_cast<unsigned char>(receiveBuffer[receiveLength - 1])
+                                                       : 0;
         const LineEndDecision rule = lineEndRule(modelNumber, byte, static_cast<int>(receiveLength), last);
         if (rule.commandPrefix != 0) commandPrefix = rule.commandPrefix;
         Step step;
@@ -46,23 +52,28 @@ public:
         return step;
     }
 
+    // Forgets the record begun so far.
+    void reset() {
+        receiveLength = 0;
+        overlong = false;
+        onlyLineEnds = true;
+        receiveBuffer[0] = '\0';
+    }
+
 private:
     template <typename OnRecord>
     bool process(char c, OnRecord& onRecord) {
         if (c == STX) {
-            receiveLength = 0;
-            overlong = false;
-            receiveBuffer[0] = '\0';
+            reset();
             return false;
         }
+        lastTaken = static_cast<unsigned char>(c);
         append(c);
         if (c != ETX) return false;
         // A record too long for the buffer is dropped whole rather than handed on cut.
         const bool complete = !overlong;
         if (complete) onRecord(static_cast<const char*>(receiveBuffer));
-        receiveLength = 0;
-        overlong = false;
-        receiveBuffer[0] = '\0';
+        reset();
         return complete;
     }
 
@@ -71,6 +82,8 @@ private:
     char receiveBuffer[bufferSize] = {};
     std::size_t receiveLength = 0;
     bool overlong = false;
+    bool onlyLineEnds = true;  // the record holds nothing but the control bytes a line begins with
+    unsigned char lastTaken = 0;  // the last byte processed, stored or not
 };
 
 }  // namespace valbrix

@@ -1,5 +1,6 @@
 #include "gauge/report_parser.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "common/numbers.h"
@@ -190,6 +191,8 @@ void valueLine(const char* line, const GaugeView& gauge, ParseResult& result) {
     }
     const char* token = copy;
     record.value = find(token, "---") >= 0 ? NoValue : readDecimal(token);
+    // A number beyond what a float holds has no value to type: "inf" would reach the receiver as letters.
+    if (!std::isfinite(record.value)) record.value = NoValue;
 
     const int tokenLength = static_cast<int>(std::strlen(token));
     const char* separator = std::strchr(token, ',');

@@ -1,7 +1,5 @@
 #include "gauge/varni_tiny.h"
 
-#include <cstring>
-
 #include "common/text.h"
 #include "common/thread_priority.h"
 #include "gauge/frame_characters.h"
@@ -15,6 +13,8 @@ cVarniTiny::cVarniTiny(std::int16_t portNumber, NotifyCallback notifyCallback, i
       portNumber(portNumber),
       notifyMode(notifyMode),
       clock(*environment.clock),
+      wakeup(environment.ports->makeWakeup()),
+      portLock(*wakeup),
       port(std::make_unique<cCOM>(portNumber, gaugeLineSettings, *environment.ports, *environment.clock)) {
     modelText.text[0] = commandPrefix.load();
     lastByteTime = clock.nowMs();
@@ -23,6 +23,7 @@ cVarniTiny::cVarniTiny(std::int16_t portNumber, NotifyCallback notifyCallback, i
 
 cVarniTiny::~cVarniTiny() {
     stopRequested.store(true);
+    wakeup->ring();
     if (thread.joinable()) thread.join();
     // The thread no longer touches the port.
     sayGoodbyeAndClose();
@@ -41,34 +42,67 @@ void cVarniTiny::acquisitionThread() {
     lastByteTime = clock.nowMs();
     while (!stopRequested.load()) {
         AcquisitionPass();
-        clock.sleepMs(passMs);
+        pauseAfterPass();
     }
+}
+
+// While the gauge talks or a command waits for a quiet line, a pass follows every 50 ms. With nothing
+// to do the thread sleeps on the port until the gauge sends, a command is queued, another thread wants
+// the port or the program ends: a quiet line costs nothing.
+void cVarniTiny::pauseAfterPass() {
+    if (passRead || !CommandQueueEmpty()) {
+        clock.sleepMs(passMs);
+        return;
+    }
+    if (PortLost()) {
+        wakeup->wait(static_cast<int>(reopenIntervalMs));
+        return;
+    }
+    const std::unique_lock<std::mutex> held = portLock.take();
+    if (!stopRequested.load() && !portLock.wanted() && CommandQueueEmpty()) port->WaitForInput(-1, *wakeup);
 }
 
 void cVarniTiny::AcquisitionPass() {
     if (elapsedMs(lastByteTime, clock.nowMs()) > quietMs) statusFlags.fetch_and(~LineActive);
+    passRead = false;
 
-    if ((StatusFlags() & ExchangeBusy) == 0) {
-        // Bytes are taken off the port under its lock and handled after it is released: the parser
-        // may call the application, which must never wait behind a port change.
-        unsigned char batch[256];
-        std::size_t count;
-        do {
-            count = 0;
-            {
-                const std::lock_guard<std::mutex> lock(portLock);
-                for (int byte; count < sizeof batch && (byte = port->ReadByte()) >= 0;)
-                    batch[count++] = static_cast<unsigned char>(byte);
-            }
-            for (std::size_t i = 0; i < count; ++i) HandleByte(batch[i]);
-            if (count > 0) lastByteTime = clock.nowMs();
-        } while (count == sizeof batch);
+    if (PortLost()) {
+        dropQueuedCommands();
+        reopenWhenDue();
+        return;
     }
+
+    if ((StatusFlags() & ExchangeBusy) == 0) readWaitingBytes();
 
     if ((StatusFlags() & LineActive) == 0 && !CommandQueueEmpty()) {
         char command[commandBufferSize];
         if (NextCommand(command, sizeof command)) ExchangeCommand(command);
     }
+}
+
+// Bytes are taken off the port while it is held and handled after it is let go: the parser may call
+// the application, which must never wait behind a port change. A pass ends early for a thread that
+// wants the port, and for the end of the program, however fast the gauge keeps sending.
+void cVarniTiny::readWaitingBytes() {
+    unsigned char batch[256];
+    std::size_t count;
+    do {
+        count = 0;
+        {
+            const std::unique_lock<std::mutex> held = portLock.take();
+            for (int byte; count < sizeof batch && (byte = port->ReadByte()) >= 0;)
+                batch[count++] = static_cast<unsigned char>(byte);
+            if (port->Gone()) losePort();
+        }
+        handOn(batch, count);
+    } while (count == sizeof batch && !stopRequested.load() && !portLock.wanted());
+}
+
+void cVarniTiny::handOn(const unsigned char* bytes, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) HandleByte(bytes[i]);
+    if (count == 0) return;
+    lastByteTime = clock.nowMs();
+    passRead = true;
 }
 
 bool cVarniTiny::HandleByte(int byte) {
@@ -102,61 +136,19 @@ void cVarniTiny::apply(const ParseResult& result) {
         record.gridColumns = GridColumns();
         values.pushValue(record);
     }
+    if (result.modelText || result.markIdentified || result.value) changes.ring();
     if (result.identificationReply && (notifyMode & 1) != 0 && notifyCallback) notifyCallback(*this);
 }
 
-bool cVarniTiny::ExchangeCommand(const char* text) {
-    statusFlags.fetch_or(ExchangeBusy);
-    const std::lock_guard<std::mutex> lock(portLock);
-    const std::size_t textLength = std::strlen(text);
-    if (textLength == 0 || textLength > CommandQueue::longestCommand + 1 || !port->IsConfigured()) {
-        statusFlags.fetch_and(~ExchangeBusy);
-        return false;
-    }
-    char frame[commandBufferSize + 2];
-    frame[0] = STX;
-    std::memcpy(frame + 1, text, textLength);
-    frame[textLength + 1] = ETX;
-    frame[textLength + 2] = '\0';
-    const std::size_t frameLength = textLength + 2;
-    lastCommand = sentCommand(frame);
-
-    bool echoed = false;
-    if (port->WriteString(frame, 1)) {
-        char echo[ReceiveFraming::bufferSize];
-        std::size_t echoLength = 0;
-        const std::uint32_t start = clock.nowMs();
-        while (elapsedMs(start, clock.nowMs()) < echoWindowMs) {
-            if (echoLength == frameLength && std::memcmp(echo, frame, frameLength) == 0) break;
-            const int byte = port->ReadByte();
-            if (byte < 0) {
-                clock.sleepMs(1);
-            } else {
-                echo[echoLength++] = static_cast<char>(byte);
-                if (echoLength >= sizeof echo) break;
-            }
-        }
-        echoed = echoLength == frameLength && std::memcmp(echo, frame, frameLength) == 0;
-    }
-    if (!echoed) statusFlags.fetch_or(NotIdentified);
-    statusFlags.fetch_and(~ExchangeBusy);
-    return echoed;
+void cVarniTiny::markNotIdentified() {
+    if ((statusFlags.fetch_or(NotIdentified) & NotIdentified) == 0) changes.ring();
 }
 
-int cVarniTiny::ChangePort(int n) {
-    const std::lock_guard<std::mutex> lock(portLock);
-    sayGoodbyeAndClose();
-    if (port->Open(n, gaugeLineSettings)) {
-        portNumber.store(n);
-        return n;
-    }
-    clock.sleepMs(1);
-    port->Close();
-    const int previous = portNumber.load();
-    return port->Open(previous, gaugeLineSettings) ? previous : -1;
+bool cVarniTiny::QueueCommand(const char* text) {
+    const bool queued = commands.QueueCommand(CommandPrefix(), text);
+    if (queued) wakeup->ring();
+    return queued;
 }
-
-bool cVarniTiny::QueueCommand(const char* text) { return commands.QueueCommand(CommandPrefix(), text); }
 
 ModelText cVarniTiny::GetModelText() const {
     const std::lock_guard<std::mutex> lock(modelTextLock);
@@ -164,8 +156,11 @@ ModelText cVarniTiny::GetModelText() const {
 }
 
 void cVarniTiny::SetModelText(const char* text) {
-    const std::lock_guard<std::mutex> lock(modelTextLock);
-    copyText(modelText.text, text, ModelText::capacity);
+    {
+        const std::lock_guard<std::mutex> lock(modelTextLock);
+        copyText(modelText.text, text, ModelText::capacity);
+    }
+    changes.ring();
 }
 
 bool cVarniTiny::modelTextEmpty() const {

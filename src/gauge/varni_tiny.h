@@ -10,8 +10,10 @@
 #include <mutex>
 #include <thread>
 
+#include "common/change_signal.h"
 #include "common/clock.h"
 #include "gauge/command_queue.h"
+#include "gauge/port_lock.h"
 #include "gauge/receive_framing.h"
 #include "gauge/report_parser.h"
 #include "gauge/value_ring.h"
@@ -36,6 +38,8 @@ public:
     static constexpr int passMs = 50;
     static constexpr std::uint32_t quietMs = 500;
     static constexpr std::uint32_t echoWindowMs = 300;
+    // How often the acquisition thread tries to open a port again whose device has gone.
+    static constexpr std::uint32_t reopenIntervalMs = 500;
 
     // Called on the acquisition thread after the gauge has identified itself; it gets the gauge so
     // that it can queue the follow-up commands without reaching for the object from outside.
@@ -48,19 +52,24 @@ public:
     cVarniTiny& operator=(const cVarniTiny&) = delete;
 
     // Moves to port n; when n cannot be opened the old port is opened again. Returns the port now in
-    // use, or -1 when neither could be opened.
+    // use, or -1 when neither could be opened. The failures the port reports while set up are shown
+    // once the port is no longer held, and the acquisition thread lets go of the port at once: neither
+    // a box nor an echo wait holds the caller up.
     int ChangePort(int n);
 
+    // Queues a command and wakes the acquisition thread to send it once the line is quiet.
     bool QueueCommand(const char* text);
     bool NextCommand(char* out, std::size_t outSize) { return commands.NextCommand(out, outSize); }
     bool CommandQueueEmpty() const { return commands.CommandQueueEmpty(); }
     // Sends prefix and command framed by STX and ETX, one byte a millisecond, and waits up to 300 ms
-    // for the gauge's echo. False (and the gauge counts as unidentified) without a correct echo.
+    // for the gauge's echo. False (and the gauge counts as unidentified) without a correct echo. What
+    // the gauge prints meanwhile goes to the framing as if read by a pass.
     bool ExchangeCommand(const char* text);
     // One received byte into the framing; true when a record was parsed during this call.
     bool HandleByte(int byte);
     // One pass of the acquisition thread: clear the line state after 500 quiet ms, read and handle
-    // all waiting bytes, send one queued command when the line is quiet.
+    // all waiting bytes, send one queued command when the line is quiet. While the port's device is
+    // gone, the pass drops the queued commands instead and tries every 500 ms to open the port again.
     void AcquisitionPass();
 
     bool IsIdentified() const { return (StatusFlags() & NotIdentified) == 0; }
@@ -78,17 +87,42 @@ public:
     bool takeValue(MeasuredValue& out) { return values.takeValue(out); }
     std::uint32_t DroppedValues() const { return values.droppedValues(); }
 
-    // The port itself, for DTR, RTS and probing on the user-interface thread.
+    // The port's device went away under the open port (a USB adapter pulled out). The port is closed
+    // and the gauge counts as unidentified until the acquisition thread has opened the same port
+    // number again, which it does by itself once the device is back.
+    bool PortLost() const { return portLost.load(); }
+    // Rung whenever something the export loop shows or acts on changes here: a value, the model text,
+    // the identification, the port's state. Whoever changes what else the loop reads rings it too.
+    ChangeSignal& Changes() { return changes; }
+
+    // The port for any thread but the acquisition thread, which lets go of it at once.
+    void RaiseDtrAndRts();
+    bool ProbePort(int portNumber, int& providerValue);
+    int OpenPortNumber();
+    // The port object itself, for what may be read from any thread (IsConfigured).
     cCOM& Port() { return *port; }
 
 private:
     static constexpr std::size_t commandBufferSize = 1000;
 
     void acquisitionThread();
+    void pauseAfterPass();
+    void readWaitingBytes();
+    void handOn(const unsigned char* bytes, std::size_t count);
     void sayGoodbyeAndClose();
     void handleRecord(const char* record);
     void apply(const ParseResult& result);
     bool modelTextEmpty() const;
+    void markNotIdentified();
+
+    // varni_tiny_exchange.cpp: the command frame out, its echo back.
+    bool sendFrame(const char* frame, std::size_t length, std::uint32_t& generation);
+    bool awaitEcho(const char* frame, std::size_t length, std::uint32_t generation);
+
+    // varni_tiny_port.cpp: the port's device going and coming back. Both with the port held.
+    void losePort();
+    void reopenWhenDue();
+    void dropQueuedCommands();
 
     NotifyCallback notifyCallback;
     mutable std::mutex modelTextLock;  // readers on other threads never see half a text
@@ -102,12 +136,19 @@ private:
     std::atomic<std::uint32_t> statusFlags{NotIdentified};
     std::atomic<int> gridColumns{0};
     Clock& clock;
-    std::unique_ptr<cCOM> port;
+    ChangeSignal changes;
+    // Wakes the acquisition thread where it waits on the port: a command queued, the port wanted, the end.
+    std::unique_ptr<PortWakeup> wakeup;
     // Held while the port is used, so that ChangePort never closes it under the acquisition thread.
-    std::mutex portLock;
+    PortLock portLock;
+    std::unique_ptr<cCOM> port;
+    std::uint32_t portGeneration = 0;  // under portLock; counts the closes and opens of the port
+    std::atomic<bool> portLost{false};  // written under portLock
     MeasuredValueRing values;
     ReceiveFraming framing;             // acquisition thread only
     std::uint32_t lastByteTime = 0;     // acquisition thread only
+    std::uint32_t lastReopenTime = 0;   // acquisition thread only
+    bool passRead = false;              // acquisition thread only: the pass took bytes from the gauge
     std::atomic<bool> stopRequested{false};
     std::thread thread;
 };

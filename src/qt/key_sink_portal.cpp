@@ -174,7 +174,10 @@ void PortalKeySink::send(std::uint32_t code, bool down) {
 }
 
 UntypedKeys PortalKeySink::deliver(const KeyEvents& events) {
-    return sendAsKeys(events, *keyboard, [this](std::uint32_t code, bool down) { send(code, down); });
+    return sendAsKeys(events, *keyboard, [this](std::uint32_t code, bool down) {
+        send(code, down);
+        pauseAfterKey();
+    });
 }
 
 }  // namespace valbrix

@@ -1,7 +1,6 @@
 // The Linux desktop program: dialog 301 in a Qt window, typing through whatever the desktop offers.
 
 #include <QApplication>
-#include <QMessageBox>
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -12,13 +11,11 @@
 #include "app/shell.h"
 #include "common/clock.h"
 #include "common/user_folder.h"
-#include "qt/cp1252.h"
 #include "qt/port_watcher.h"
 #include "qt/qt_dialog_host.h"
 #include "qt/session_key_sinks.h"
 #include "qt/silent_key_sink.h"
 #include "qt/termination_signals.h"
-#include "serial/error_box.h"
 #include "serial/port_driver.h"
 
 namespace {
@@ -28,13 +25,6 @@ constexpr const char* usage =
     "Types the readings of a VARNITRON gauge into the application that has the keyboard focus.\n"
     "\n"
     "  --trace   also print what the window and the tray icon show on standard output, one line each\n";
-
-// Ports are opened on the user-interface thread only, so the box can be shown directly.
-void showSerialErrorBox(const char* caption, const char* text) {
-    QMessageBox box(QMessageBox::Information, valbrix::fromCp1252(caption), valbrix::fromCp1252(text),
-                    QMessageBox::Ok);
-    box.exec();
-}
 
 }  // namespace
 
@@ -58,7 +48,6 @@ int main(int argc, char** argv) {
     }
     // Hidden in the tray is the program's working state: closing a box then must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-    setErrorBoxHandler(showSerialErrorBox);
     failWritesBeyondFileSizeLimit();
 
     // Before the window: the portal may first ask the user in a dialog of the desktop's own.

@@ -221,21 +221,40 @@ bool QtDialogHost::askYesNo(const std::string& caption, const std::string& text)
     trace(QString("question %1: %2").arg(fromCp1252(caption), fromCp1252(text)));
     QMessageBox box(QMessageBox::Information, fromCp1252(caption), fromCp1252(text),
                     QMessageBox::Yes | QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return runBox(box) == QMessageBox::Yes;
 }
 
 void QtDialogHost::showNotice(const std::string& caption, const std::string& text) {
     trace(QString("notice %1: %2").arg(fromCp1252(caption), fromCp1252(text)));
     QMessageBox box(QMessageBox::NoIcon, fromCp1252(caption), fromCp1252(text), QMessageBox::Ok, this);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
+    runBox(box);
+}
+
+void QtDialogHost::showSystemError(const std::string& caption, const std::string& text) {
+    trace(QString("error %1: %2").arg(fromCp1252(caption), fromCp1252(text)));
+    QMessageBox box(QMessageBox::Information, fromCp1252(caption), fromCp1252(text), QMessageBox::Ok);
+    runBox(box);
 }
 
 void QtDialogHost::showAbout(const AboutBox& box) {
     AboutDialog dialog(box, this);
     // Before the box takes the activation, so that the main dialog stays on screen.
     if (shell != nullptr) shell->aboutOpened();
-    dialog.exec();
+    runBox(dialog);
+}
+
+int QtDialogHost::runBox(QDialog& box) {
+    openBoxes.push_back(&box);
+    const int result = box.exec();
+    std::erase(openBoxes, &box);
+    return result;
+}
+
+// Inner boxes first: each exec() returns once its loop is back in control.
+void QtDialogHost::closeBoxes() {
+    trace("boxes closed");
+    for (auto box = openBoxes.rbegin(); box != openBoxes.rend(); ++box) (*box)->reject();
 }
 
 // The manual's page in the browser stands in for the HTML Help file; when it cannot be shown, the user

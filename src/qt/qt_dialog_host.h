@@ -9,11 +9,13 @@
 #include <cstdio>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 #include "app/dialog_host.h"
 #include "qt/wheel_needs_focus.h"
 
 class QComboBox;
+class QDialog;
 class QMenu;
 class QMenuBar;
 
@@ -54,6 +56,8 @@ public:
     void showNotice(const std::string& caption, const std::string& text) override;
     void showAbout(const AboutBox& box) override;
     void openHelpFile(const std::string& fileName) override;
+    void showSystemError(const std::string& caption, const std::string& text) override;
+    void closeBoxes() override;
     void endDialog() override;
     void traceLine(const std::string& line) override;
     void post(std::function<void()> work) override;
@@ -81,6 +85,8 @@ private:
     void alignLabelColumns();
     void fitWindow();
     void trace(const QString& line);
+    // Every box runs through here, so that closeBoxes() finds it.
+    int runBox(QDialog& box);
 
     Shell* shell = nullptr;
     std::unordered_map<int, QWidget*> controls;
@@ -89,6 +95,7 @@ private:
     // Without a notification area the minimised window stands in for the tray icon.
     bool trayShown = false;
     std::unique_ptr<QMenu> trayPopup;
+    std::vector<QDialog*> openBoxes;  // innermost last
     std::FILE* traceOut = nullptr;
     QElapsedTimer traceClock;
     WheelNeedsFocus wheelGuard;

@@ -81,6 +81,13 @@ bool cCOM::WriteByte(int value) {
     return isOpen && connection->writeByte(static_cast<unsigned char>(value & 0xFF));
 }
 
+void cCOM::WaitForInput(int timeoutMs, PortWakeup& wakeup) {
+    if (isOpen) connection->waitForInput(timeoutMs, wakeup);
+    else wakeup.wait(timeoutMs);
+}
+
+bool cCOM::Gone() { return isOpen && connection->gone(); }
+
 bool cCOM::WriteString(const char* text, int pauseMs) {
     const std::size_t length = std::strlen(text);
     std::size_t written = 0;

@@ -35,6 +35,12 @@ public:
     bool Probe(int portNumber, int& providerValue);
     int ReadByte();
     bool WriteByte(int value);
+    // Returns when a byte can be read, the device has gone, wakeup rings or timeoutMs have passed (-1:
+    // no limit); with no port open, when wakeup rings or the time has passed.
+    void WaitForInput(int timeoutMs, PortWakeup& wakeup);
+    // True once the device of the open port has gone away (a USB adapter pulled out); Close, then Open
+    // again once it is back.
+    bool Gone();
     bool WriteString(const char* text, int pauseMs);
     bool SetDTR() { return signal(LineSignal::SetDtr); }
     bool ClearDTR() { return signal(LineSignal::ClearDtr); }

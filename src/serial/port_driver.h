@@ -23,6 +23,17 @@ inline constexpr LineSettings gaugeLineSettings{};
 // The codes of the Win32 escape functions, kept on every platform so callers read the same.
 enum class LineSignal { SetRts = 3, ClearRts = 4, SetDtr = 5, ClearDtr = 6 };
 
+// Wakes a thread that waits on a port, from any other thread: a command to send, a port change, the
+// end of the program. Made by the port driver, whose connections wait on it.
+class PortWakeup {
+public:
+    virtual ~PortWakeup() = default;
+    // Safe from any thread. A wait that is under way returns; one that starts later returns at once.
+    virtual void ring() = 0;
+    // Returns when rung (the ring is used up) or after timeoutMs; -1 waits without limit.
+    virtual void wait(int timeoutMs) = 0;
+};
+
 // One open device. Destroying it closes the handle.
 class PortConnection {
 public:
@@ -35,6 +46,12 @@ public:
     virtual void restore() = 0;
     virtual int readByte() = 0;  // 0..255, or -1 when nothing is waiting
     virtual bool writeByte(unsigned char byte) = 0;
+    // Returns when a byte can be read, the device is gone, wakeup (made by the same driver) rings or
+    // timeoutMs have passed; -1 waits without limit.
+    virtual void waitForInput(int timeoutMs, PortWakeup& wakeup) = 0;
+    // True once the device has gone away under the open handle, as a USB adapter that is pulled out:
+    // reads and writes fail from then on, and only opening the port anew can bring it back.
+    virtual bool gone() = 0;
     virtual bool signal(LineSignal which) = 0;
     // A value from the driver's properties; 51 marks a USB-attached port.
     virtual int providerValue() = 0;
@@ -50,6 +67,8 @@ public:
     // The group that owns the port's device when the device is there but this user may not open it
     // for lack of permission (on Linux, not being in the group "dialout"); empty otherwise.
     virtual std::string deniedGroup(int /*portNumber*/) { return {}; }
+    // What a thread that waits on this driver's ports is woken with.
+    virtual std::unique_ptr<PortWakeup> makeWakeup() = 0;
 };
 
 // The serial driver of the platform the program runs on.

@@ -2,6 +2,8 @@
 // the tty, and an flock also keeps out a second open by root or by this same program, which TIOCEXCL
 // does not.
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -10,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -68,6 +71,38 @@ bool isUsbAttached(const char* devicePath) {
     return std::strstr(device, "/usb") != nullptr;
 }
 
+// An event counter the waiting thread polls beside its port.
+class PosixWakeup final : public PortWakeup {
+public:
+    PosixWakeup() : fd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+    ~PosixWakeup() override {
+        if (fd >= 0) close(fd);
+    }
+    PosixWakeup(const PosixWakeup&) = delete;
+    PosixWakeup& operator=(const PosixWakeup&) = delete;
+
+    void ring() override {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = write(fd, &one, sizeof one);
+    }
+    void wait(int timeoutMs) override {
+        pollfd watched{fd, POLLIN, 0};
+        if (poll(&watched, 1, timeoutMs) > 0) takeRing();
+    }
+    int descriptor() const { return fd; }
+    void takeRing() {
+        std::uint64_t rings = 0;
+        [[maybe_unused]] const ssize_t got = read(fd, &rings, sizeof rings);
+    }
+
+private:
+    int fd;
+};
+
+// What a terminal reports once its device is gone: a pulled USB adapter's tty and a pseudo-terminal
+// whose other end has closed are hung up.
+constexpr short hungUp = POLLHUP | POLLERR | POLLNVAL;
+
 class PosixConnection final : public PortConnection {
 public:
     PosixConnection(int fd, std::string path) : fd(fd), path(std::move(path)) {}
@@ -107,10 +142,30 @@ public:
 
     int readByte() override {
         unsigned char byte;
-        return read(fd, &byte, 1) == 1 ? byte : -1;
+        const ssize_t got = read(fd, &byte, 1);
+        if (got == 1) return byte;
+        // With nothing waiting a terminal read returns 0 or EAGAIN, and so does a hung-up one: poll
+        // tells them apart.
+        if ((got < 0 && errno != EAGAIN && errno != EINTR) || (got == 0 && hangUpReported(0))) lost = true;
+        return -1;
     }
 
-    bool writeByte(unsigned char byte) override { return write(fd, &byte, 1) == 1; }
+    bool writeByte(unsigned char byte) override {
+        const ssize_t written = write(fd, &byte, 1);
+        if (written < 0 && errno != EAGAIN && errno != EINTR) lost = true;
+        return written == 1;
+    }
+
+    void waitForInput(int timeoutMs, PortWakeup& wakeup) override {
+        // The wakeup comes from this driver's makeWakeup.
+        auto& posixWakeup = static_cast<PosixWakeup&>(wakeup);
+        pollfd watched[2] = {{fd, POLLIN, 0}, {posixWakeup.descriptor(), POLLIN, 0}};
+        if (poll(watched, 2, timeoutMs) <= 0) return;
+        if ((watched[0].revents & hungUp) != 0) lost = true;
+        if ((watched[1].revents & POLLIN) != 0) posixWakeup.takeRing();
+    }
+
+    bool gone() override { return lost; }
 
     bool signal(LineSignal which) override {
         int bits = 0;
@@ -127,10 +182,16 @@ public:
     int providerValue() override { return isUsbAttached(path.c_str()) ? 51 : 0; }
 
 private:
+    bool hangUpReported(int timeoutMs) {
+        pollfd watched{fd, POLLIN, 0};
+        return poll(&watched, 1, timeoutMs) > 0 && (watched.revents & hungUp) != 0;
+    }
+
     int fd;
     std::string path;
     termios saved{};
     bool haveSaved = false;
+    bool lost = false;
 };
 
 class PosixPorts final : public PortSystem {
@@ -155,6 +216,8 @@ public:
     std::string lastErrorText() override { return std::strerror(errno); }
 
     std::string deniedGroup(int portNumber) override { return deniedGroupOf(devicePathForPort(portNumber)); }
+
+    std::unique_ptr<PortWakeup> makeWakeup() override { return std::make_unique<PosixWakeup>(); }
 };
 
 }  // namespace

@@ -1,12 +1,15 @@
 // Serial ports through the Win32 communications API.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "serial/com.h"
 #include "serial/default_error_box.h"
 #include "serial/port_driver.h"
 #include "serial/port_driver_win32.h"
+#include "serial/removed_device_error.h"
 
 namespace valbrix {
 
@@ -42,9 +45,9 @@ DCB lineSettingsRecord(const LineSettings& settings) {
     return dcb;
 }
 
-COMMTIMEOUTS nonBlockingTimeouts() {
+// MAXDWORD with zero totals: a read returns at once with whatever is buffered.
+COMMTIMEOUTS immediateReads() {
     COMMTIMEOUTS timeouts{};
-    // MAXDWORD with zero totals: a read returns at once with whatever is buffered.
     timeouts.ReadIntervalTimeout = MAXDWORD;
     return timeouts;
 }
@@ -59,6 +62,37 @@ int providerValueOf(HANDLE port) {
 
 namespace {
 
+// MAXDWORD interval and multiplier with a constant: a read returns at once with what is buffered, or
+// with the first byte that arrives, or empty after the constant.
+COMMTIMEOUTS readsWithin(DWORD milliseconds) {
+    COMMTIMEOUTS timeouts = immediateReads();
+    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = milliseconds;
+    return timeouts;
+}
+
+// An automatic-reset event; a synchronous comm handle cannot be waited on beside it, so a port wait
+// looks at it between slices.
+class Win32Wakeup final : public PortWakeup {
+public:
+    Win32Wakeup() : event(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+    ~Win32Wakeup() override {
+        if (event != nullptr) CloseHandle(event);
+    }
+    Win32Wakeup(const Win32Wakeup&) = delete;
+    Win32Wakeup& operator=(const Win32Wakeup&) = delete;
+
+    void ring() override { SetEvent(event); }
+    void wait(int timeoutMs) override { WaitForSingleObject(event, timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs)); }
+    bool takeRing() { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
+
+private:
+    HANDLE event;
+};
+
+// A slice is as long as an acquisition pass: a ring is seen no later than a pass would see it.
+constexpr int waitSliceMs = 50;
+
 class Win32Connection final : public PortConnection {
 public:
     explicit Win32Connection(HANDLE handle) : handle(handle) {}
@@ -66,7 +100,7 @@ public:
 
     bool applyTimeouts() override {
         GetCommTimeouts(handle, &savedTimeouts);
-        COMMTIMEOUTS timeouts = nonBlockingTimeouts();
+        COMMTIMEOUTS timeouts = immediateReads();
         return SetCommTimeouts(handle, &timeouts) != 0;
     }
 
@@ -82,15 +116,47 @@ public:
     }
 
     int readByte() override {
+        if (early >= 0) return std::exchange(early, -1);
         unsigned char byte = 0;
         DWORD read = 0;
-        return ReadFile(handle, &byte, 1, &read, nullptr) && read == 1 ? byte : -1;
+        // With these time-outs an empty read succeeds.
+        if (!ReadFile(handle, &byte, 1, &read, nullptr)) {
+            failed();
+            return -1;
+        }
+        return read == 1 ? byte : -1;
     }
 
     bool writeByte(unsigned char byte) override {
         DWORD written = 0;
-        return WriteFile(handle, &byte, 1, &written, nullptr) && written == 1;
+        if (!WriteFile(handle, &byte, 1, &written, nullptr)) failed();
+        return written == 1;
     }
+
+    // The byte a timed read brings is kept for the next readByte.
+    void waitForInput(int timeoutMs, PortWakeup& wakeup) override {
+        auto& win32Wakeup = static_cast<Win32Wakeup&>(wakeup);
+        for (int waited = 0; early < 0 && !lost && (timeoutMs < 0 || waited < timeoutMs); waited += waitSliceMs) {
+            if (win32Wakeup.takeRing()) return;
+            const int slice = timeoutMs < 0 ? waitSliceMs : std::min(waitSliceMs, timeoutMs - waited);
+            COMMTIMEOUTS timed = readsWithin(static_cast<DWORD>(slice));
+            SetCommTimeouts(handle, &timed);
+            unsigned char byte = 0;
+            DWORD read = 0;
+            const bool readOk = ReadFile(handle, &byte, 1, &read, nullptr) != 0;
+            COMMTIMEOUTS immediate = immediateReads();
+            SetCommTimeouts(handle, &immediate);
+            if (!readOk) {
+                failed();
+                // A failure that passes is not waited out by the read: the slice is slept instead.
+                if (!lost) Sleep(static_cast<DWORD>(slice));
+            } else if (read == 1) {
+                early = byte;
+            }
+        }
+    }
+
+    bool gone() override { return lost; }
 
     bool signal(LineSignal which) override {
         return EscapeCommFunction(handle, static_cast<DWORD>(which)) == 1;
@@ -99,9 +165,22 @@ public:
     int providerValue() override { return providerValueOf(handle); }
 
 private:
+    // A pulled adapter's handle fails every call from then on; any other failure (a line error, a
+    // purge) is cleared so that the next call can succeed.
+    void failed() {
+        if (isRemovedDeviceError(GetLastError())) {
+            lost = true;
+            return;
+        }
+        DWORD errors = 0;
+        ClearCommError(handle, &errors, nullptr);
+    }
+
     HANDLE handle;
     COMMTIMEOUTS savedTimeouts{};
     DCB savedLineState{};
+    int early = -1;  // a byte a wait has read already
+    bool lost = false;
 };
 
 class Win32Ports final : public PortSystem {
@@ -122,6 +201,8 @@ public:
         LocalFree(buffer);
         return text;
     }
+
+    std::unique_ptr<PortWakeup> makeWakeup() override { return std::make_unique<Win32Wakeup>(); }
 };
 
 }  // namespace

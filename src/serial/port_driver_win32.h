@@ -11,7 +11,7 @@ namespace valbrix {
 // The line-settings record: the settings, binary mode, DTR and RTS on, no flow control.
 DCB lineSettingsRecord(const LineSettings& settings);
 // Reads return at once with whatever is buffered; writes have no time-out.
-COMMTIMEOUTS nonBlockingTimeouts();
+COMMTIMEOUTS immediateReads();
 // The first provider-specific character of the port's properties; 0 when they cannot be read.
 int providerValueOf(HANDLE port);
 

@@ -111,7 +111,8 @@ std::optional<std::string> iniValue(std::string_view text, std::string_view sect
     const Found found = locate(text, section, key);
     if (!found.key) return std::nullopt;
     std::string_view value = found.keyParsed.value;
-    value = value.substr(0, value.find('\0'));
+    // Cut at a NUL, the blanks before it go too: written back, the value must read the same.
+    value = trimmed(value.substr(0, value.find('\0')));
     // Like the profile calls: a value in matching single or double quotes reads without them.
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.substr(1, value.size() - 2);

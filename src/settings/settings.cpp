@@ -33,6 +33,11 @@ std::string fromFileText(std::string text) {
     return converted ? std::move(*converted) : std::move(text);
 }
 
+// A value whose Windows-1252 bytes happen to be well-formed UTF-8 ("\xC3\xA9", the UTF-8 of an e with
+// an accent) would read back as other characters; it is written as the UTF-8 of its own characters,
+// which reads back as itself. Every other value is written in Windows-1252.
+std::string toFileText(const std::string& value) { return cp1252FromUtf8(value) ? utf8OfCp1252(value) : value; }
+
 int lowBits(const std::string& text, unsigned mask) {
     return static_cast<int>(static_cast<unsigned char>(text[0]) & mask);
 }
@@ -73,6 +78,8 @@ void loadSettings(Settings& settings, const SettingsLocations& where, SettingsSt
     settings.keyboardLayout = lowBits(get("KeyboardLayout", "1", 8), 0x03);
     const int maxCom = readNumber(get("MaxCom", "30", 29));
     settings.maxCom = maxCom >= 5 && maxCom <= 99 ? maxCom : 30;
+    const int keyDelay = readNumber(get("KeyDelay", "0", 29));
+    settings.keyDelayMs = keyDelay >= 0 && keyDelay <= 100 ? keyDelay : 0;
     settings.device = deviceFromSetting(readNumber(get("Device", std::to_string(modelGroup1Device).c_str(), 98)));
 }
 
@@ -92,7 +99,7 @@ bool saveSettings(Settings& settings, const SavedChoices& choices, const Setting
                   SettingsStore& store) {
     bool saved = true;
     const auto put = [&](const char* key, const std::string& value) {
-        const bool written = store.put(settings.settingsPath, section, key, value);
+        const bool written = store.put(settings.settingsPath, section, key, toFileText(value));
         saved = saved && written;
         return written;
     };
@@ -101,7 +108,7 @@ bool saveSettings(Settings& settings, const SavedChoices& choices, const Setting
     // The first write tells whether the program folder takes the file at all.
     bool moved = false;
     if (settings.settingsPath != settings.perUserPath &&
-        !store.put(settings.settingsPath, section, "Separator", controlCharacter) && !where.perUserFolder.empty()) {
+        !store.put(settings.settingsPath, section, "Separator", toFileText(controlCharacter)) && !where.perUserFolder.empty()) {
         moveToPerUserFolder(settings, where);
         moved = true;
     }

@@ -267,5 +267,60 @@ TEST_F(DesktopProgram, HelpSaysSoWhenItCannotBeShown) {
     }
 }
 
+// The adapter pulled out while the program runs and plugged back in under the same number: the status
+// line and the tray say the port is gone, and the readings after the replug are typed.
+TEST_F(DesktopProgram, LivesThroughAPulledAdapterAndTypesWhatComesAfterTheReplug) {
+    startProgram();
+    expectShown("control 1014: Pocket-VARNITRON 6121");
+    user.focus(dialog);
+    backToReceiver();
+    gauge.reading(1, "4.56", "mm");
+    EXPECT_EQ(receiver->collectUntil("<ENTER>", patienceMs), "4,56 mm<ENTER>");
+
+    gauge.unplug();
+    expectShown("COM5 getrennt. Warte auf die Schnittstelle.");
+    expectShown("Schnittstelle getrennt.");
+    ASSERT_TRUE(gauge.plugIn());
+    expectShown("COM5 wieder verbunden.");
+    // Asked who it is again, the gauge is named once more.
+    ASSERT_TRUE(gauge.waitForCommand("G00", 0, patienceMs).has_value());
+    gauge.reading(2, "4.57", "mm");
+    gauge.reading(3, "4.58", "mm");
+    EXPECT_EQ(receiver->collectUntil("4,58 mm<ENTER>", patienceMs), "4,57 mm<ENTER>4,58 mm<ENTER>");
+
+    program->signal(SIGTERM);
+    const std::optional<int> status = program->waitForExit(patienceMs);
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << *status;
+}
+
+// SIGTERM or SIGINT while one of the program's boxes is open (here the exit question): the program
+// ends as Exit ends it, with its settings saved and exit code 0.
+TEST_F(DesktopProgram, EndsInOrderOnASignalWhileABoxIsOpen) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal == SIGTERM ? "SIGTERM" : "SIGINT");
+        std::ofstream(settingsFolder() / "Valbrix.ini", std::ios::binary)
+            << "[Settings]\r\nComPort=5\r\nLanguage=0\r\nActiveOnStartup=1\r\nSeparator=Enter\r\n"
+               "AskForClose=1\r\nDecimalSeparator=,\r\n";
+        startProgram();
+        expectShown("control 1014: Pocket-VARNITRON 6121");
+        user.focus(dialog);
+        ASSERT_TRUE(user.waitForFocus(dialog, patienceMs));
+        // Escape is the dialog's Exit, which asks first.
+        user.press({XK_Escape});
+        expectShown("question Frage: Programm verlassen ?");
+        EXPECT_NE(user.waitFor("Frage", user.root(), patienceMs), 0u) << "no box captioned Frage";
+        program->signal(signal);
+        const std::optional<int> status = program->waitForExit(patienceMs);
+        ASSERT_TRUE(status);
+        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << *status;
+        const std::string saved = fileText(settingsFolder() / "Valbrix.ini");
+        for (const char* line :
+             {"Separator=Enter\r\n", "DecimalSeparator=,\r\n", "ComPort=5\r\n", "Device=6121\r\n", "AskForClose=1\r\n"})
+            EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;
+        program.reset();
+    }
+}
+
 }  // namespace
 }  // namespace valbrix

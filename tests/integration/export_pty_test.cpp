@@ -12,70 +12,17 @@
 #include "export/export_loop.h"
 #include "export/key_text.h"
 #include "gaugesim/simulator.h"
+#include "locked_export.h"
 
 namespace valbrix {
 namespace {
 
+using testing::LockedRecordingSink;
+using testing::LockedShell;
+
 using namespace std::chrono_literals;
 
 constexpr int gaugePort = 5;
-
-// The export thread delivers, the test thread reads: both under one lock.
-class LockedRecordingSink final : public KeySink {
-public:
-    UntypedKeys deliver(const KeyEvents& events) override {
-        const std::lock_guard<std::mutex> lock(mutex);
-        recorded.insert(recorded.end(), events.begin(), events.end());
-        return {};
-    }
-    std::string typed() {
-        const std::lock_guard<std::mutex> lock(mutex);
-        return describeKeys(recorded);
-    }
-
-private:
-    std::mutex mutex;
-    KeyEvents recorded;
-};
-
-class LockedShell final : public ExportShell {
-public:
-    void showDeviceLine(const std::string&) override {}
-    void showValueText(const std::string& text) override { set(valueText, text); }
-    void showUnitText(const std::string& text) override { set(unitText, text); }
-    void repaint() override {}
-    void hideToTray() override {}
-    void updateTrayIcon() override {}
-    void setTrayTips(const LocalizedText& pair) override {
-        const std::lock_guard<std::mutex> lock(mutex);
-        tips = pair;
-    }
-    void setTrayTip(const std::string&) override {}
-    void keysNotTyped(const UntypedKeys&) override {}
-    std::string shownValue() {
-        const std::lock_guard<std::mutex> lock(mutex);
-        return valueText;
-    }
-    std::string shownUnit() {
-        const std::lock_guard<std::mutex> lock(mutex);
-        return unitText;
-    }
-    LocalizedText trayTips() {
-        const std::lock_guard<std::mutex> lock(mutex);
-        return tips;
-    }
-
-private:
-    void set(std::string& field, const std::string& text) {
-        const std::lock_guard<std::mutex> lock(mutex);
-        field = text;
-    }
-
-    std::mutex mutex;
-    std::string valueText;
-    std::string unitText;
-    LocalizedText tips = text::trayStarted;
-};
 
 class RoadOnPty : public ::testing::Test {
 protected:

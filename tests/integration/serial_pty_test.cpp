@@ -7,10 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "config_home.h"
+#include "deadline.h"
 #include "serial/com.h"
 #include "serial/port_paths.h"
 
@@ -120,6 +123,39 @@ TEST(SerialPty, OpensExclusivelyTalksAndRestoresTheLine) {
     int provider = -1;
     EXPECT_TRUE(again.Probe(12, provider));  // free again once closed
     EXPECT_EQ(provider, 0);                  // a pseudo-terminal is no USB adapter
+}
+
+// The adapter pulled out (the far end closed, the link gone) and plugged back in under the same number:
+// the open port says it is gone, cannot be opened while the device is missing, and opens on the new
+// device once it is back.
+TEST(SerialPty, APulledDeviceIsNoticedAndItsNumberOpensAgainOnceItIsBack) {
+    testing::ConfigHome home;
+    auto pty = std::make_unique<PtyPair>();
+    home.link(12, pty->slavePath);
+    cCOM com(12, gaugeLineSettings);
+    ASSERT_TRUE(com.IsConfigured());
+    ASSERT_EQ(write(pty->master, "1", 1), 1);
+    EXPECT_EQ(readByteWithin(com, 500), '1');
+    EXPECT_FALSE(com.Gone());
+
+    pty.reset();
+    std::filesystem::remove(home.portLink(12));
+    EXPECT_TRUE(testing::pollFor(2000, [&com] {
+        com.ReadByte();
+        return com.Gone();
+    }));
+    EXPECT_FALSE(com.WriteByte('x'));
+    com.Close();
+    EXPECT_FALSE(com.Open(12, gaugeLineSettings));
+
+    pty = std::make_unique<PtyPair>();
+    home.link(12, pty->slavePath);
+    ASSERT_TRUE(com.Open(12, gaugeLineSettings));
+    EXPECT_FALSE(com.Gone());
+    ASSERT_EQ(write(pty->master, "2", 1), 1);
+    EXPECT_EQ(readByteWithin(com, 500), '2');
+    EXPECT_TRUE(com.WriteByte('3'));
+    EXPECT_EQ(pty->readAll(), "3");
 }
 
 TEST(SerialPty, MissingPortsCannotBeOpened) {

@@ -4,6 +4,7 @@
 
 #include <linux/input-event-codes.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <utility>
@@ -87,6 +88,26 @@ TEST(UinputKeySink, LeavesNoKeyDownAndRemovesTheDeviceAtTheEnd) {
     ASSERT_EQ(record.requests.size(), requestsBefore + 1);
     EXPECT_EQ(record.requests.back(), static_cast<unsigned long>(UI_DEV_DESTROY));
     EXPECT_EQ(record.events.size(), 8u);  // nothing more to release
+}
+
+// With a key delay every key event is followed by its pause, the releases the sink adds at the end of
+// the list included, and the list still leaves no key down.
+TEST(UinputKeySink, AKeyDelaySpacesEveryKeyEventAndStillReleasesAll) {
+    RecordingUinputFile::Record record;
+    const std::unique_ptr<UinputKeySink> sink = openSink(record, "de");
+    ASSERT_NE(sink, nullptr);
+    constexpr int delayMs = 20;
+    sink->setKeyDelay(delayMs);
+    KeyEvents events;
+    typeText(events, "\xB5", 1);
+    events.pop_back();  // AltGr's release is missing: the sink releases it at the end
+    sink->deliver(events);
+    constexpr int altGr = 84;
+    const std::vector<std::pair<int, int>> expected = {{altGr, 1}, {KEY_M, 1}, {KEY_M, 0}, {altGr, 0}};
+    EXPECT_EQ(keysWritten(record.events), expected);
+    ASSERT_EQ(record.written.size(), 8u);
+    for (std::size_t key = 2; key < record.written.size(); key += 2)
+        EXPECT_GE(record.written[key] - record.written[key - 2], std::chrono::milliseconds(delayMs)) << key / 2;
 }
 
 TEST(UinputKeySink, AKernelThatRefusesTheDeviceGivesNoSink) {

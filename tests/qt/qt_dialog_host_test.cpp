@@ -6,11 +6,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPointingDevice>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <memory>
 
+#include "app/about_box.h"
 #include "app/menus.h"
 #include "export/export_shell.h"
 #include "qt_application.h"
@@ -106,6 +108,27 @@ TEST(QtDialogHost, TheWheelChangesAListOnlyWhileItHasTheFocus) {
     ASSERT_TRUE(list->hasFocus());
     turn();
     EXPECT_EQ(host->selectedIndex(UnitDisplayList), 1);
+}
+
+// The program is to end while a box is open: closing the boxes returns from each, the question with No.
+TEST(QtDialogHost, ClosingTheBoxesReturnsFromEveryOneOfThem) {
+    const std::unique_ptr<QtDialogHost> host = makeHost();
+    QtDialogHost* raw = host.get();
+    const auto closeSoon = [raw] { QTimer::singleShot(50, raw, [raw] { raw->closeBoxes(); }); };
+    closeSoon();
+    EXPECT_FALSE(host->askYesNo("Frage", "Programm verlassen ?"));
+    closeSoon();
+    host->showNotice("Valbrix Info", "Schnittstelle entfernt");
+    closeSoon();
+    host->showSystemError("Fehler #0001 beim Initialisieren von COM", "Zugriff verweigert");
+    closeSoon();
+    host->showAbout(aboutBox);
+    // A box inside a box: both go.
+    QTimer::singleShot(50, raw, [raw, closeSoon] {
+        closeSoon();
+        raw->showNotice("Valbrix Info", "Neue Schnittstelle");
+    });
+    host->showNotice("Valbrix Info", "Schnittstelle entfernt");
 }
 
 }  // namespace

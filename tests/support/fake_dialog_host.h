@@ -115,17 +115,29 @@ public:
     bool askYesNo(const std::string& caption, const std::string& text) override {
         questions.push_back(Notice{caption, text});
         record("ask " + text);
-        const bool answer = answers.empty() || answers.front();
+        bool answer = answers.empty() || answers.front();
         if (!answers.empty()) answers.pop_front();
+        if (whileBoxOpen()) answer = false;
         return answer;
     }
     void showNotice(const std::string& caption, const std::string& text) override {
         notices.push_back(Notice{caption, text});
         record("notice " + text);
+        whileBoxOpen();
+    }
+    void showSystemError(const std::string& caption, const std::string& text) override {
+        systemErrors.push_back(Notice{caption, text});
+        record("error " + caption);
+        whileBoxOpen();
     }
     void showAbout(const AboutBox& box) override {
         ++aboutBoxes;
         aboutCaption = box.caption;
+        whileBoxOpen();
+    }
+    void closeBoxes() override {
+        ++boxesClosed;
+        record("close boxes");
     }
     void openHelpFile(const std::string& fileName) override { helpFiles.push_back(fileName); }
     void endDialog() override {
@@ -158,6 +170,14 @@ public:
     // The user picks an item.
     void select(int control, int index) { lists[control].selected = index; }
 
+    // What happens while the next box is open, as the window system's loop would run it. True when
+    // the box was closed from within (closeBoxes), as if the user had cancelled it.
+    bool whileBoxOpen() {
+        const int closedBefore = boxesClosed;
+        if (auto work = std::exchange(inNextBox, nullptr)) work();
+        return boxesClosed != closedBefore;
+    }
+
     std::string text(int control) const {
         const auto found = texts.find(control);
         return found == texts.end() ? "" : found->second;
@@ -179,6 +199,9 @@ public:
     std::deque<bool> answers;  // for askYesNo, in order; Yes when the script has run out
     std::vector<Notice> questions;
     std::vector<Notice> notices;
+    std::vector<Notice> systemErrors;
+    std::function<void()> inNextBox;  // runs while the next box is open
+    int boxesClosed = 0;
     int aboutBoxes = 0;
     std::string aboutCaption;
     std::vector<std::string> helpFiles;

@@ -1,6 +1,7 @@
 #pragma once
 // Records what the export loop asks of the application: what is shown, repaints, tray calls.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ public:
     void setTrayTips(const LocalizedText& tips) override { trayTips = tips; }
     void setTrayTip(const std::string& tip) override { tipsShown.push_back(tip); }
     void keysNotTyped(const UntypedKeys& keys) override { untyped.insert(untyped.end(), keys.begin(), keys.end()); }
+    void portLost(bool lost) override { portStates.push_back(lost); }
+    void valuesDropped(std::uint32_t count) override { droppedCounts.push_back(count); }
 
     std::string deviceLine;
     std::string valueText;
@@ -37,6 +40,8 @@ public:
     LocalizedText trayTips = text::trayStarted;
     std::vector<std::string> tipsShown;
     UntypedKeys untyped;
+    std::vector<bool> portStates;  // every change, true for gone
+    std::vector<std::uint32_t> droppedCounts;
 
 private:
     void show(std::string& field, const char* name, const std::string& text) {

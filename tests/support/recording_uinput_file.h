@@ -2,6 +2,7 @@
 // The uinput device file without a kernel behind it: it keeps the requests and the events a sink
 // sends, so that tests read them back.
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ public:
         std::vector<int> keys;                // every UI_SET_KEYBIT
         std::string name;
         std::vector<input_event> events;
+        std::vector<std::chrono::steady_clock::time_point> written;  // when each event came
     };
 
     explicit RecordingUinputFile(Record& record, unsigned long refused = 0) : record(record), refused(refused) {}
@@ -32,6 +34,7 @@ public:
     }
     bool write(const input_event& event) override {
         record.events.push_back(event);
+        record.written.push_back(std::chrono::steady_clock::now());
         return true;
     }
 

@@ -95,8 +95,8 @@ struct World {
     std::string programFile = where.programDirectory + "Valbrix.ini";
     WatchedStore store;
     FakeDialogHost host;
-    FakePorts ports;
     FakeClock clock;
+    FakePorts ports{clock};
     RecordingKeySink keys;
     std::unique_ptr<Shell> shell;  // last: it goes before everything it uses
 };

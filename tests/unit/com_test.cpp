@@ -31,8 +31,8 @@ protected:
     }
     void TearDown() override { setErrorBoxHandler(nullptr); }
 
-    FakePorts ports;
     FakeClock clock;
+    FakePorts ports{clock};
 };
 
 TEST(PortName, NamesByNumber) {

@@ -32,7 +32,11 @@ TEST(Cp1252, EveryByteGoesToUnicodeAndBack) {
     for (int byte = 0; byte < 256; ++byte) {
         const char32_t codePoint = unicodeOfCp1252(static_cast<unsigned char>(byte));
         EXPECT_EQ(cp1252OfUnicode(codePoint), static_cast<unsigned char>(byte)) << byte;
+        const std::string one(1, static_cast<char>(byte));
+        if (byte >= 0x80) EXPECT_EQ(cp1252FromUtf8(utf8OfCp1252(one)), one) << byte;
+        else EXPECT_EQ(utf8OfCp1252(one), one) << byte;
     }
+    EXPECT_EQ(utf8OfCp1252("2,7 \xB5m \x80"), "2,7 \xC2\xB5m \xE2\x82\xAC");
     EXPECT_EQ(unicodeOfCp1252(0x80), U'\u20AC');
     EXPECT_EQ(unicodeOfCp1252(0xB5), U'\u00B5');
     EXPECT_EQ(cp1252OfUnicode(U'\u4E2D'), std::nullopt);

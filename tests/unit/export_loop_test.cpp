@@ -50,8 +50,8 @@ protected:
 
     std::string typed() const { return describeKeys(keys.events); }
 
-    FakePorts ports;
     FakeClock clock;
+    FakePorts ports{clock};
     std::shared_ptr<FakeLine> line;
     std::unique_ptr<cVarniTiny> gauge;
     ShellFlags flags;

@@ -55,7 +55,7 @@ TEST(IniFileStore, ReadsLikeTheProfileCalls) {
     TempFolder temp;
     const std::string file = temp.path("Valbrix.ini");
     writeFile(file, "Early=1\r\n[ settings ]\r\n ComPort = 12 \r\nno equals here\r\nUnit=\xB5m\r\n"
-                    "Empty=\r\nunit=second\r\nNul=x\0y\r\n[Settings]\r\nLater=1\r\n"s);
+                    "Empty=\r\nunit=second\r\nNul=x\0y\r\nBlankNul=x \t\0y\r\n[Settings]\r\nLater=1\r\n"s);
     struct Case {
         const char* key;
         std::size_t maxLength;
@@ -65,6 +65,7 @@ TEST(IniFileStore, ReadsLikeTheProfileCalls) {
         {"COMPORT", 99, "12"},       {"unit", 99, "\xB5m"},   {"Unit", 1, "\xB5"},   {"Empty", 99, ""},
         {"Nul", 99, "x"},            {"Later", 99, "-"},      {"Early", 99, "-"},    {"no equals here", 99, "-"},
         {"Missing", 0, ""},
+        {"BlankNul", 99, "x"},  // found by fuzzing: saved as "x \t" it read back as "x"
     };
     IniFileStore store;
     for (const Case& c : cases) EXPECT_EQ(store.get(file, "Settings", c.key, "-", c.maxLength), c.value) << c.key;

@@ -58,7 +58,7 @@ TEST(Win32LineSettings, ParityAndStopBits) {
 }
 
 TEST(Win32LineSettings, ReadsReturnAtOnceAndWritesHaveNoTimeOut) {
-    const COMMTIMEOUTS timeouts = nonBlockingTimeouts();
+    const COMMTIMEOUTS timeouts = immediateReads();
     EXPECT_EQ(timeouts.ReadIntervalTimeout, MAXDWORD);
     EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 0u);
     EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 0u);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,32 @@ TEST(ReceiveFraming, OverlongRecordIsDroppedWholeAndTheNextOneSurvives) {
 
     const std::string longest(ReceiveFraming::bufferSize - 2, '7');
     EXPECT_EQ(frame(6121, longest + "\r").records, std::vector<std::string>{longest + "\x03"});
+}
+
+// Floods that filled the buffer with bytes after which no line end counted kept every later line from
+// ending: the line after the flood is read as it would be after a short one.
+TEST(ReceiveFraming, TheLineAfterAFloodEndsAsUsual) {
+    struct Case {
+        const char* what;
+        int model;
+        std::string flood;
+        std::vector<std::string> records;
+    };
+    std::string blankLines;
+    for (std::size_t i = 0; i < 2 * ReceiveFraming::bufferSize; ++i) blankLines += "\r\n\t\x01"[i % 4];
+    const Case cases[] = {
+        {"a line end every byte", 6121, blankLines, {"\r\n  1:  4.5 mm\x03"}},
+        {"a line end every byte, a gauge of the CR LF rule", 6135, std::string(blankLines.size(), '\r'),
+         {"\r\r\x03", "\n  1:  4.5 mm\x03"}},
+        {"bytes above ASCII", 6121, std::string(2 * ReceiveFraming::bufferSize, '\xFF') + "x",
+         {"\r\n  1:  4.5 mm\x03"}},
+    };
+    for (const Case& c : cases) {
+        const Framed out = frame(c.model, c.flood + "\r\n  1:  4.5 mm\r\n");
+        std::vector<std::string> last(out.records.end() - std::min(out.records.size(), c.records.size()),
+                                      out.records.end());
+        EXPECT_EQ(last, c.records) << c.what;
+    }
 }
 
 }  // namespace

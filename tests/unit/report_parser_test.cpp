@@ -43,6 +43,8 @@ TEST(ReportParser, ValueLines) {
         {"12.7: 45 mm", 12, 45.0f, 2, 0, UnitMillimetre},         // the number is cut, not rounded
         {" -3.7:  45 mm", -3, 45.0f, 2, 0, UnitMillimetre},
         {"  5:  4.5 mm\xB5\xA0", 5, 45.0f * 0.1f, 1, 1, UnitMillimetre},  // bytes above ASCII at the end go
+        {"  5:  44444444444444444444444444444444444444444444444444 mm", 5, NoValue, 50, 0, UnitMillimetre},  // beyond a float
+        {"  5:  -44444444444444444444444444444444444444444444444444 mm", 5, NoValue, 51, 0, UnitMillimetre},
     };
     for (const Case& c : cases) {
         const ParseResult result = parse(c.line);

@@ -82,6 +82,11 @@ TEST(Settings, ReadsNumbersAsTheyAreKept) {
         {"MaxCom=4", &Settings::maxCom, 30},
         {"MaxCom=100", &Settings::maxCom, 30},
         {"MaxCom=99", &Settings::maxCom, 99},
+        {"KeyDelay=25", &Settings::keyDelayMs, 25},
+        {"KeyDelay=100", &Settings::keyDelayMs, 100},
+        {"KeyDelay=101", &Settings::keyDelayMs, 0},
+        {"KeyDelay=-5", &Settings::keyDelayMs, 0},
+        {"KeyDelay=12.9 ms", &Settings::keyDelayMs, 12},
         {"Device=6141", &Settings::device, 6121},
         {"Device=7482", &Settings::device, 7482},
         {"Device=8525", &Settings::device, 8525},
@@ -116,6 +121,20 @@ TEST(Settings, AFileSavedAsUtf8ReadsAsItLooks) {
     EXPECT_EQ(readListKey(settings, places.store, ListKey::ValueFormat), "2,7 \xB5m/mil/Tesla");
     EXPECT_EQ(settings.sequence, "TAB,\xE9");
     EXPECT_TRUE(saveSettings(settings, choices, places.where, places.store));
+    EXPECT_NE(readFile(places.programFile).find("Format=2,7 \xB5m/mil/Tesla\r\n"), std::string::npos);
+}
+
+// Found by fuzzing: "\xC3\xA9" is how Windows-1252 writes two characters and how UTF-8 writes one.
+// A value read from UTF-8 as those two characters was saved as those bytes and read back as the one.
+TEST(Settings, AValueWhoseBytesAreAlsoUtf8ReadsBackAsItself) {
+    Places places;
+    writeFile(places.programFile, "[Settings]\r\nSequence=TAB,\xC3\x83\xC2\xA9\r\n");
+    Settings settings = places.load();
+    EXPECT_EQ(settings.sequence, "TAB,\xC3\xA9");
+    SavedChoices saved = choices;
+    saved.sequence = settings.sequence;
+    EXPECT_TRUE(saveSettings(settings, saved, places.where, places.store));
+    EXPECT_EQ(places.load().sequence, "TAB,\xC3\xA9");
     EXPECT_NE(readFile(places.programFile).find("Format=2,7 \xB5m/mil/Tesla\r\n"), std::string::npos);
 }
 

@@ -88,6 +88,16 @@ TEST(Shell, NoSettingsFileStartsWithTheBuiltInChoices) {
     EXPECT_TRUE(w.checked(CommandEnglish));
     EXPECT_TRUE(w.checked(CommandModelGroup1));
     EXPECT_TRUE(w.checked(CommandLayoutGermanEnglish));
+    EXPECT_EQ(w.keys.keyDelay(), 0);
+}
+
+// The pause the file asks for is the sink's before the first value can reach it.
+TEST(Shell, TheKeyDelayOfTheFileGoesToTheKeySink) {
+    World w;
+    w.addPort(1);
+    w.settingsFile("KeyDelay=30\r\n");
+    w.start();
+    EXPECT_EQ(w.keys.keyDelay(), 30);
 }
 
 TEST(Shell, EveryExitCommandSavesAndEndsWithoutAQuestion) {
@@ -207,7 +217,7 @@ TEST(ShellThreads, AValueCrossesTheThreadsAndTheShutdownJoinsThem) {
     createFolders(where.programDirectory);
     IniFileStore store;
     FakeDialogHost host;
-    FakePorts ports;
+    FakePorts ports{systemClock()};
     RecordingKeySink keys;
     const std::shared_ptr<FakeLine> line = ports.add(1);
     line->echo = true;

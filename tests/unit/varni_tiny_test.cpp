@@ -46,8 +46,8 @@ protected:
     }
     void quietPasses() { pass(11); }
 
-    FakePorts ports;
     FakeClock clock;
+    FakePorts ports{clock};
     std::shared_ptr<FakeLine> line;
     std::unique_ptr<cVarniTiny> gauge;
     int notifications = 0;
@@ -203,12 +203,17 @@ TEST_F(GaugeTest, AfterAFailedEchoTheNextCommandGoesOutInTheNextPass) {
     EXPECT_EQ(line->written, frameOf("?G00") + frameOf("?G0A"));
 }
 
-// A gauge that floods the line instead of echoing is read up to 3999 characters, no further.
-TEST_F(GaugeTest, TheEchoIsReadUpTo3999Characters) {
+// A gauge that prints instead of echoing: the command fails, and what it printed meanwhile is a
+// reading like any other, however much came before it.
+TEST_F(GaugeTest, WhatComesInsteadOfTheEchoReachesTheRing) {
     line->echo = false;
-    line->receive(std::string(5000, 'x'));
+    line->receive(std::string(5000, 'x') + "\r\n  1:  4.56 mm\r\n");
     EXPECT_FALSE(gauge->ExchangeCommand("?G00"));
-    EXPECT_EQ(line->inbound.size(), 5000u - 3999u);
+    EXPECT_TRUE(line->inbound.empty());
+    MeasuredValue record;
+    ASSERT_TRUE(gauge->takeValue(record));
+    EXPECT_EQ(record.number, 1);
+    EXPECT_EQ(record.unit, UnitMillimetre);
 }
 
 TEST_F(GaugeTest, PausesAreTakenOnTheClock) {
@@ -306,8 +311,8 @@ TEST_F(GaugeTest, DestructionSaysGoodbyeAndClosesThePort) {
 TEST(GaugeNotification, FollowsBitZeroOfTheNotifyMode) {
     for (const int mode : {0, 1, 2, 3}) {
         SCOPED_TRACE(mode);
-        FakePorts ports;
         FakeClock clock;
+        FakePorts ports{clock};
         ports.add(5)->echo = true;
         int notifications = 0;
         cVarniTiny gauge(5, [&notifications](cVarniTiny&) { ++notifications; }, mode,
@@ -322,28 +327,30 @@ TEST(GaugeNotification, FollowsBitZeroOfTheNotifyMode) {
     }
 }
 
-// The acquisition thread itself pauses 50 ms after each pass.
-TEST(GaugeThread, PausesFiftyMillisecondsAfterEachPass) {
-    FakePorts ports;
+// While the gauge talks, the acquisition thread passes every 50 ms.
+TEST(GaugeThread, PassesEveryFiftyMillisecondsWhileTheGaugeTalks) {
     FakeClock clock;
-    ports.add(5);
+    FakePorts ports{clock};
+    const std::shared_ptr<FakeLine> line = ports.add(5);
+    line->receive("  1:");
     std::atomic<int> pauses{0};
-    clock.onSleep = [&pauses](std::uint32_t) {
-        // Enough passes seen: let the thread idle in real time until the test ends it.
-        if (++pauses > 3) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    clock.onSleep = [&pauses, &line](std::uint32_t) {
+        // The gauge prints a byte at each of the first three pauses; then the thread idles in real time
+        // on the silent line until the test ends it.
+        if (++pauses <= 3) line->receive("1");
+        else std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
     {
         const cVarniTiny gauge(5, nullptr, 1, GaugeEnvironment{&ports, &clock, true});
         while (pauses.load() < 3) std::this_thread::yield();
     }
-    // Read once the thread has ended; the last pause is the destructor's before the port closes.
-    ASSERT_GE(clock.sleeps.size(), 4u);
-    for (const int pause : clock.sleeps) EXPECT_EQ(pause, 50);
+    ASSERT_GE(clock.sleeps.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(clock.sleeps[i], 50) << i;
 }
 
 TEST(GaugeWithoutPort, IgnoresBytesAndSendsNothing) {
-    FakePorts ports;
     FakeClock clock;
+    FakePorts ports{clock};
     cVarniTiny* raw = nullptr;
     auto gauge = std::make_unique<cVarniTiny>(8, nullptr, 1, GaugeEnvironment{&ports, &clock, false});
     raw = gauge.get();

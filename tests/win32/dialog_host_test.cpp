@@ -100,8 +100,8 @@ struct Program {
 
     TempFolder temp;
     SettingsLocations where{temp.path("program") + pathSeparator, temp.path("user") + pathSeparator};
-    FakePorts ports;
     FakeClock clock;
+    FakePorts ports{clock};
     RecordingKeySink keys;
     Win32DialogHost host{GetModuleHandleA(nullptr)};
     std::unique_ptr<Shell> shell;

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
+#include <utility>
 
 #include "gaugesim/device_link.h"
 #include "gaugesim/errors.h"
@@ -150,6 +151,11 @@ std::string Simulator::receivedBytes() const {
     return bytes;
 }
 
+void Simulator::printBeforeNextEcho(const std::string& text) {
+    std::lock_guard lock(mutex);
+    beforeNextEcho = text + std::string(lineEndBytes(options.lineEnd));
+}
+
 void Simulator::setEcho(EchoMode mode) {
     std::lock_guard lock(mutex);
     options.echo = mode;
@@ -288,6 +294,7 @@ void Simulator::receive(int master) {
 void Simulator::answer(const std::string& frame) {
     if (options.silent) return;
     const Clock::time_point now = Clock::now();
+    if (!beforeNextEcho.empty()) answers.push_back({WrittenItem::Kind::Printout, std::exchange(beforeNextEcho, {}), now});
     if (std::string echo = echoOf(frame, options.echo); !echo.empty()) {
         answers.push_back({WrittenItem::Kind::Echo, std::move(echo), now});
     }

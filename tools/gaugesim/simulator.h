@@ -61,6 +61,9 @@ public:
     std::vector<std::string> rawReceived() const;
     std::string receivedBytes() const;  // the same, in one piece
 
+    // The gauge takes a reading just as the host's next command comes in: the line goes out ahead of
+    // that command's echo, as the last item being printed when the command arrived would.
+    void printBeforeNextEcho(const std::string& text);
     void setEcho(EchoMode mode);
     void setSilent(bool silent);  // switching off also drops what was still queued
     void setModel(int model, const std::string& text = "");
@@ -98,6 +101,7 @@ private:
     bool plugged = false;
     bool stopping = false;
     std::deque<Pending> answers;
+    std::string beforeNextEcho;  // with its line end
     std::deque<Pending> printouts;
     bool writing = false;  // the gauge thread holds an item it took from a queue
     std::optional<WrittenItem> lastWritten;

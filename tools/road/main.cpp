@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "valbrix-road: COM%d cannot be opened\n", portNumber);
         return 1;
     }
-    valbrix::raiseDtrAndRts(gauge->Port());
+    gauge->RaiseDtrAndRts();
     gauge->SetDeviceModel(device);
     std::printf("valbrix-road: listening on COM%d\n", portNumber);
     std::fflush(stdout);

@@ -96,6 +96,8 @@ public:
     const ShellFlags& shellFlags() const { return flags; }
     ExportChoices exportChoices() const { return choices.get(); }
     bool isInTray() const { return inTray; }
+    // One of the shell's boxes, questions or menus is open and runs the window system's loop.
+    bool boxOpen() const { return boxesOpen > 0; }
 
 private:
     bool running() const { return gauge != nullptr; }

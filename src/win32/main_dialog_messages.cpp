@@ -49,8 +49,14 @@ INT_PTR Win32DialogHost::dispatch(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 void Win32DialogHost::endFromOutside() {
-    // Below this handler runs another of ours that opened a box or a menu, and the objects it works
-    // on must outlive it: close what it waits on and end once it has returned.
+    // A box or menu of the shell's is open: the shell closes it, opens no further one, and ends from
+    // the main loop once the code that opened it has returned.
+    if (shell->boxOpen()) {
+        shell->terminate();
+        return;
+    }
+    // Below this handler runs another of ours in a loop of its own, and the objects it works on must
+    // outlive it: close what it waits on and end once it has returned.
     if (handlerDepth > 1) {
         endPending = true;
         closeOwnBoxes();

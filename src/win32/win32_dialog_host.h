@@ -59,6 +59,7 @@ public:
     void showNotice(const std::string& caption, const std::string& text) override;
     void showAbout(const AboutBox& box) override;
     void openHelpFile(const std::string& fileName) override;
+    void closeBoxes() override { closeOwnBoxes(); }
     void endDialog() override;
     void traceLine(const std::string& line) override;
     void post(std::function<void()> work) override;

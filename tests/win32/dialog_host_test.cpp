@@ -29,6 +29,7 @@ namespace {
 
 using testing::BoxWatcher;
 using testing::FakeClock;
+using testing::FakeLine;
 using testing::FakePorts;
 using testing::TempFolder;
 
@@ -353,6 +354,27 @@ TEST(Win32DialogHost, EndingFromOutsideSavesAlsoWhileABoxIsOpen) {
             EXPECT_EQ(seen, box.caption == nullptr ? std::vector<std::string>{} : std::vector<std::string>{box.caption});
         }
     }
+}
+
+// A port change that fails twice has two boxes to show. Asked to end at the first, the program shows
+// no second one.
+TEST(Win32DialogHost, NoFurtherBoxOpensOnceTheEndIsAsked) {
+    Program program;
+    const std::shared_ptr<FakeLine> second = program.ports.add(2);
+    program.start();
+    ASSERT_NE(program.dialog, nullptr);
+    program.choose(ControlKeyList, 2);  // "Tab"
+    second->failTimeouts = true;
+    second->failLineSettings = true;
+    std::jthread ender;
+    BoxWatcher boxes([&](HWND, const std::string&) {
+        ender = std::jthread([&] { PostMessageA(program.dialog, WM_CLOSE, 0, 0); });
+    });
+    program.choose(PortListControl, 1);  // COM2
+    EXPECT_TRUE(program.runUntilQuit());
+    EXPECT_EQ(program.exitCode, 0);
+    EXPECT_EQ(program.stored("Separator"), "Tab");
+    EXPECT_EQ(boxes.captions().size(), 1u);
 }
 
 // Windows may end the process as soon as WM_ENDSESSION is answered: by then the settings are written.

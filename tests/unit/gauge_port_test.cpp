@@ -213,5 +213,19 @@ TEST(GaugePortThreads, APortChangeDoesNotWaitForTheEchoWindow) {
     EXPECT_EQ(change.get(), 6);
 }
 
+
+// The program ends while a command waits for an echo that does not come: the end does not wait for the
+// rest of the window, which on this clock would never close.
+TEST(GaugePortThreads, TheEndDoesNotWaitForTheEchoWindow) {
+    StandingClock clock;
+    FakePorts ports{clock};
+    ports.add(5);
+    auto gauge = std::make_unique<cVarniTiny>(5, nullptr, 1, GaugeEnvironment{&ports, &clock, true});
+    gauge->RequestIdentification();
+    while ((gauge->StatusFlags() & cVarniTiny::ExchangeBusy) == 0) std::this_thread::sleep_for(1ms);
+    auto end = std::async(std::launch::async, [&gauge] { gauge.reset(); });
+    ASSERT_EQ(end.wait_for(60s), std::future_status::ready) << "the end waits for the echo";
+}
+
 }  // namespace
 }  // namespace valbrix

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "road_check.h"
@@ -14,10 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t sequenceLength = std::min<std::size_t>(data[6] % 48, size - 8);
     std::string sequence(reinterpret_cast<const char*>(data) + 8, sequenceLength);
     sequence = sequence.c_str();  // the field holds no NUL
-    valbrix::testing::RoadCheck road(valbrix::testing::drawChoices(data, sequence));
-    road.gaugeSends(std::string(reinterpret_cast<const char*>(data) + 8 + sequenceLength, size - 8 - sequenceLength),
-                    1 + data[7] % 97);
-    const std::string faults = road.faults();
+    // One storage for every input: the road is rebuilt in it, never allocated afresh.
+    static std::optional<valbrix::testing::RoadCheck> road;
+    road.emplace(valbrix::testing::drawChoices(data, sequence));
+    road->gaugeSends(std::string(reinterpret_cast<const char*>(data) + 8 + sequenceLength, size - 8 - sequenceLength),
+                     1 + data[7] % 97);
+    const std::string faults = road->faults();
     if (!faults.empty()) {
         std::fprintf(stderr, "%s\n", faults.c_str());
         std::abort();

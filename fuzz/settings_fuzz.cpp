@@ -1,18 +1,40 @@
 // A settings file of any content: loading it never fails, and what is saved from it reads back as the
 // same choices.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <optional>
 #include <string>
+#include <utility>
 
-#include "settings/ini_file_store.h"
+#include "settings/ini_text.h"
 #include "settings/settings.h"
+#include "settings/settings_store.h"
 
 namespace {
+
+// The one file's text in memory, read and rewritten by the file store's rules. A save replaces the
+// file a dozen times; on disk that would spend the run on system calls, and reading and replacing
+// real files is tested on real files elsewhere.
+class TextStore final : public valbrix::SettingsStore {
+public:
+    explicit TextStore(std::string text) : text(std::move(text)) {}
+
+    std::string get(const std::string&, const std::string& section, const std::string& key,
+                    const std::string& defaultValue, std::size_t maxLength) override {
+        const std::optional<std::string> value = valbrix::iniValue(text, section, key);
+        return (value ? *value : defaultValue).substr(0, maxLength);
+    }
+    bool put(const std::string&, const std::string& section, const std::string& key,
+             const std::string& value) override {
+        text = valbrix::iniWithValue(text, section, key, value);
+        return true;
+    }
+
+private:
+    std::string text;
+};
 
 struct Read {
     valbrix::Settings settings;
@@ -44,18 +66,8 @@ bool sameChoices(const Read& a, const Read& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string folder = [] {
-        // In memory where the system has such a folder: every save replaces the file a dozen times.
-        char pattern[] = "/dev/shm/valbrix-settings-fuzz-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (made == nullptr) std::abort();
-        return std::string(made) + "/";
-    }();
-    const valbrix::SettingsLocations where{folder, ""};
-    const std::string file = folder + "Valbrix.ini";
-    std::ofstream(file, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
-                                                                  static_cast<std::streamsize>(size));
-    valbrix::IniFileStore store;
+    const valbrix::SettingsLocations where{"/valbrix/", ""};
+    TextStore store(std::string(reinterpret_cast<const char*>(data), size));
     Read first = load(where, store);
     if (!valbrix::saveSettings(first.settings, first.choices, where, store)) std::abort();
     const Read again = load(where, store);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -66,13 +67,12 @@ public:
     explicit RoadCheck(const RoadChoices& road) : road(road) {
         line = ports.add(5);
         line->echo = true;
-        gauge = std::make_unique<cVarniTiny>(
-            5, [this](cVarniTiny& g) { onIdentified(g, shell); }, 1, GaugeEnvironment{&ports, &clock, false});
+        gauge.emplace(5, [this](cVarniTiny& g) { onIdentified(g, shell); }, 1, GaugeEnvironment{&ports, &clock, false});
         flags.inTray = true;
         flags.keyboardLayout = road.keyboardLayout;
         flags.device = road.device;
         snapshot.set(road.choices);
-        loop = std::make_unique<ExportLoop>(*gauge, shell, keys, flags, snapshot, false, clock);
+        loop.emplace(*gauge, shell, keys, flags, snapshot, false, clock);
         allow();
     }
 
@@ -153,8 +153,10 @@ private:
     RecordingKeySink keys;
     ShellFlags flags;
     ChoicesSnapshot snapshot;
-    std::unique_ptr<cVarniTiny> gauge;
-    std::unique_ptr<ExportLoop> loop;
+    // Held in place, not on the heap: the fuzz target rebuilds the road in the same storage for every
+    // input, and a fresh allocation of the gauge's value ring each time costs more than the road.
+    std::optional<cVarniTiny> gauge;
+    std::optional<ExportLoop> loop;
     std::set<std::uint8_t> allowedKeys;
     std::set<std::string> allowedTokens;
 };

@@ -7,21 +7,14 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "common/localized_text.h"
-#include "export/export_loop.h"
 #include "export/key_text.h"
 #include "export/keystroke_emitter.h"
-#include "fake_clock.h"
-#include "fake_export_shell.h"
-#include "fake_ports.h"
-#include "gauge/catalogue.h"
-#include "gauge/varni_tiny.h"
+#include "export_world.h"
 
 namespace valbrix::testing {
 
@@ -65,32 +58,29 @@ inline RoadChoices drawChoices(const std::uint8_t* bytes, std::string sequence) 
 class RoadCheck {
 public:
     explicit RoadCheck(const RoadChoices& road) : road(road) {
-        line = ports.add(5);
-        line->echo = true;
-        gauge.emplace(5, [this](cVarniTiny& g) { onIdentified(g, shell); }, 1, GaugeEnvironment{&ports, &clock, false});
-        flags.inTray = true;
-        flags.keyboardLayout = road.keyboardLayout;
-        flags.device = road.device;
-        snapshot.set(road.choices);
-        loop.emplace(*gauge, shell, keys, flags, snapshot, false, clock);
+        world.buildGauge();
+        world.flags.keyboardLayout = road.keyboardLayout;
+        world.flags.device = road.device;
+        world.choices.set(road.choices);
+        world.makeLoop();
         allow();
     }
 
     // The gauge prints bytes; one acquisition pass, then one export pass, per piece.
     void gaugeSends(const std::string& bytes, std::size_t piece = 61) {
         for (std::size_t at = 0; at < bytes.size(); at += piece) {
-            line->receive(bytes.substr(at, piece));
-            gauge->AcquisitionPass();
-            loop->pass();
+            world.line->receive(bytes.substr(at, piece));
+            world.gauge->AcquisitionPass();
+            world.loop->pass();
         }
-        gauge->AcquisitionPass();
-        loop->pass();
+        world.gauge->AcquisitionPass();
+        world.loop->pass();
     }
 
     std::string faults() const {
         std::string found;
         int down[256] = {};
-        for (const KeyEvent& event : keys.events) {
+        for (const KeyEvent& event : world.keys.events) {
             const bool press = event.flags == KeyEventPress;
             down[event.virtualKey] += press ? 1 : -1;
             if (press && allowedKeys.count(event.virtualKey) == 0) found += "key " + keyName(event.virtualKey) + "; ";
@@ -100,7 +90,7 @@ public:
         // Read back as characters only where digits need no Shift: with the French layout a digit
         // reads as the character above it.
         if (road.keyboardLayout == frenchKeyboardLayout) return found;
-        const std::string typed = describeKeys(keys.events);
+        const std::string typed = describeKeys(world.keys.events);
         for (std::size_t at = 0; at < typed.size(); ++at) {
             std::size_t end = at;
             if (typed[at] == '<') end = std::min(typed.find('>', at), typed.size() - 1);
@@ -111,7 +101,7 @@ public:
         return found;
     }
 
-    const KeyEvents& typed() const { return keys.events; }
+    const KeyEvents& typed() const { return world.keys.events; }
 
 private:
     void allow() {
@@ -128,7 +118,7 @@ private:
             pressKey(control, VkReturn);
             const int key = keyFromName(road.choices.controlText.c_str());
             if (key >= 0 && key <= 255) pressKey(control, key);
-            if (isSequenceItem(road.choices.controlText)) sendSequence(control, snapshot.get().sequence.c_str());
+            if (isSequenceItem(road.choices.controlText)) sendSequence(control, world.choices.get().sequence.c_str());
             allowed.insert(allowed.end(), control.begin(), control.end());
             addTokens(describeKeys(control));
         }
@@ -146,17 +136,7 @@ private:
     }
 
     RoadChoices road;
-    FakeClock clock;
-    FakePorts ports{clock};
-    std::shared_ptr<FakeLine> line;
-    FakeExportShell shell;
-    RecordingKeySink keys;
-    ShellFlags flags;
-    ChoicesSnapshot snapshot;
-    // Held in place, not on the heap: the fuzz target rebuilds the road in the same storage for every
-    // input, and a fresh allocation of the gauge's value ring each time costs more than the road.
-    std::optional<cVarniTiny> gauge;
-    std::optional<ExportLoop> loop;
+    ExportWorld world;
     std::set<std::uint8_t> allowedKeys;
     std::set<std::string> allowedTokens;
 };

@@ -4,36 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "export/key_text.h"
-#include "fake_clock.h"
-#include "fake_export_shell.h"
-#include "fake_ports.h"
+#include "export_world.h"
 
 namespace valbrix {
 namespace {
 
-using testing::FakeClock;
-using testing::FakeExportShell;
-using testing::FakeLine;
-using testing::FakePorts;
-
-class ExportLoopIdleTest : public ::testing::Test {
+class ExportLoopIdleTest : public ::testing::Test, protected testing::ExportWorld {
 protected:
-    void SetUp() override {
-        loop.reset();  // it uses the gauge
-        line = ports.add(5);
-        line->echo = true;
-        gauge = std::make_unique<cVarniTiny>(5, nullptr, 1, GaugeEnvironment{&ports, &clock, false});
-        flags.inTray = true;
-        choices.set(ExportChoices{"Enter", 1, ".", "2,7 \xB5m/mil/Tesla", "TAB,DOWN"});
-    }
-    void makeLoop(bool autoMinimize = false) {
-        loop = std::make_unique<ExportLoop>(*gauge, shell, keys, flags, choices, autoMinimize, clock);
-    }
+    void SetUp() override { buildGauge(false); }
 
     // What the loop's thread does after a pass: as long a wait as the loop allows, in which nothing
     // changes here.
@@ -43,16 +24,6 @@ protected:
         clock.advance(static_cast<std::uint32_t>(wait));
         loop->creditIdleTime(static_cast<std::uint32_t>(wait));
     }
-
-    FakeClock clock;
-    FakePorts ports{clock};
-    std::shared_ptr<FakeLine> line;
-    std::unique_ptr<cVarniTiny> gauge;
-    ShellFlags flags;
-    ChoicesSnapshot choices;
-    RecordingKeySink keys;
-    FakeExportShell shell;
-    std::unique_ptr<ExportLoop> loop;
 };
 
 TEST_F(ExportLoopIdleTest, HowLongTheThreadMaySleep) {

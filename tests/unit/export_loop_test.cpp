@@ -2,43 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "export/key_text.h"
-#include "fake_clock.h"
-#include "fake_export_shell.h"
-#include "fake_ports.h"
+#include "export_world.h"
 
 namespace valbrix {
 namespace {
 
-using testing::FakeClock;
-using testing::FakeExportShell;
-using testing::FakeLine;
-using testing::FakePorts;
-
-// The export loop over a gauge on a scripted port; both sides' passes are driven by hand.
-class ExportLoopTest : public ::testing::Test {
+class ExportLoopTest : public ::testing::Test, protected testing::ExportWorld {
 protected:
-    void SetUp() override {
-        line = ports.add(5);
-        line->echo = true;
-        gauge = std::make_unique<cVarniTiny>(
-            5, [this](cVarniTiny& g) { onIdentified(g, shell); }, 1, GaugeEnvironment{&ports, &clock, false});
-        flags.inTray = true;
-        choose("Enter", 1, ".", "2,7 \xB5m/mil/Tesla");
-    }
-
-    void makeLoop(bool autoMinimize = false) {
-        loop = std::make_unique<ExportLoop>(*gauge, shell, keys, flags, choices, autoMinimize, clock);
-    }
-
-    void choose(const char* control, int index, const char* separator, const char* unitDisplay,
-                const char* sequence = "TAB,DOWN") {
-        choices.set(ExportChoices{control, index, separator, unitDisplay, sequence});
-    }
+    void SetUp() override { buildGauge(); }
 
     // The gauge prints; one acquisition pass reads it, then one export pass.
     void gaugePrints(const std::string& text) {
@@ -49,16 +23,6 @@ protected:
     }
 
     std::string typed() const { return describeKeys(keys.events); }
-
-    FakeClock clock;
-    FakePorts ports{clock};
-    std::shared_ptr<FakeLine> line;
-    std::unique_ptr<cVarniTiny> gauge;
-    ShellFlags flags;
-    ChoicesSnapshot choices;
-    RecordingKeySink keys;
-    FakeExportShell shell;
-    std::unique_ptr<ExportLoop> loop;
 };
 
 const char* const sixValueGrid =

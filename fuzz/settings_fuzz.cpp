@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "settings/ini_text.h"
@@ -51,6 +52,20 @@ Read load(const valbrix::SettingsLocations& where, valbrix::SettingsStore& store
     return read;
 }
 
+// The file drops blanks and a pair of matching quotes around a value, as the Windows profile calls do.
+// A value that has them at its ends once read (quotes within quotes, or a read limit that cut it just
+// after a blank) loses them on the way back; what lies between them must come back unchanged.
+std::string_view inner(std::string_view text) {
+    const auto blank = [](char c) { return std::string_view(" \t\r\v\f").find(c) != std::string_view::npos; };
+    for (;;) {
+        while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+        while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+        if (text.size() < 2 || (text.front() != '"' && text.front() != '\'') || text.back() != text.front())
+            return text;
+        text = text.substr(1, text.size() - 2);
+    }
+}
+
 bool sameChoices(const Read& a, const Read& b) {
     const valbrix::Settings& x = a.settings;
     const valbrix::Settings& y = b.settings;
@@ -58,9 +73,10 @@ bool sameChoices(const Read& a, const Read& b) {
            x.device == y.device && x.transferActive == y.transferActive && x.askForClose == y.askForClose &&
            x.maxCom == y.maxCom && x.keyDelayMs == y.keyDelayMs && x.displayUsbPorts == y.displayUsbPorts &&
            x.displayPortChanged == y.displayPortChanged && x.autoMinimize == y.autoMinimize &&
-           a.choices.controlCharacter == b.choices.controlCharacter &&
-           a.choices.decimalSeparator == b.choices.decimalSeparator &&
-           a.choices.valueFormat == b.choices.valueFormat && a.choices.sequence == b.choices.sequence;
+           inner(a.choices.controlCharacter) == inner(b.choices.controlCharacter) &&
+           inner(a.choices.decimalSeparator) == inner(b.choices.decimalSeparator) &&
+           inner(a.choices.valueFormat) == inner(b.choices.valueFormat) &&
+           inner(a.choices.sequence) == inner(b.choices.sequence);
 }
 
 }  // namespace

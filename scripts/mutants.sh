@@ -11,8 +11,9 @@
 # The copy lives in build/mutants/tree and is brought up to date with the worktree (committed or
 # not) at every start, so only what changed since the last run is rebuilt. Each mutant rebuilds
 # the unit tests of its preset (linux unless the table says otherwise; windows-x64 runs them under
-# wine) and runs them. Prints one line per mutant and a closing line "score: K of N killed"; the
-# exit status is 0 only when every mutant was killed.
+# wine) and runs them, or, where the table names a test of the build, builds the whole preset and
+# runs that test. Prints one line per mutant and a closing line "score: K of N killed"; the exit
+# status is 0 only when every mutant was killed.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -40,7 +41,7 @@ done
 # Blocks of "key: value" lines; "mutant:" starts a block. "text:" and "change:" may repeat: their
 # lines are joined by line ends, and each further line of the text matches whatever indentation
 # the source has there. An empty change deletes the text.
-names=() files=() texts=() changes=() presets=() quicks=()
+names=() files=() texts=() changes=() presets=() tests=() quicks=()
 current=-1
 while IFS= read -r line || [[ -n $line ]]; do
   [[ $line =~ ^[[:space:]]*(#|$) ]] && continue
@@ -50,7 +51,7 @@ while IFS= read -r line || [[ -n $line ]]; do
   if [[ $key == mutant ]]; then
     current=$((current + 1))
     names[current]=$value files[current]= texts[current]= changes[current]=
-    presets[current]=linux quicks[current]=no
+    presets[current]=linux tests[current]= quicks[current]=no
     continue
   fi
   [[ $current -ge 0 ]] || die "table: '$line' before the first mutant"
@@ -59,6 +60,7 @@ while IFS= read -r line || [[ -n $line ]]; do
     text) texts[current]+=${texts[current]:+$'\n'}$value ;;
     change) changes[current]+=${changes[current]:+$'\n'}$value ;;
     preset) presets[current]=$value ;;
+    test) tests[current]=$value ;;
     quick) quicks[current]=$value ;;
     *) die "table: unknown key '$key' in mutant '${names[current]}'" ;;
   esac
@@ -74,7 +76,9 @@ done
 [[ ${#selected[@]} -gt 0 ]] || die "no mutant selected"
 
 if [[ $list == 1 ]]; then
-  for i in "${selected[@]}"; do printf '%-12s %-44s %s\n' "${presets[i]}" "${files[i]}" "${names[i]}"; done
+  for i in "${selected[@]}"; do
+    printf '%-12s %-44s %s\n' "${presets[i]}${tests[i]:+/${tests[i]}}" "${files[i]}" "${names[i]}"
+  done
   echo "${#selected[@]} mutants"
   exit 0
 fi
@@ -116,12 +120,19 @@ unit_tests() {
   esac
 }
 
-# build_and_test <preset> <log>: status 0 tests pass, 1 tests fail, 2 the build fails.
+# build_and_test <preset> <test> <log>: status 0 tests pass, 1 tests fail, 2 the build fails. With
+# no test named, the unit tests are built and run.
 build_and_test() {
-  local preset=$1 log=$2 runner=()
+  local preset=$1 test=$2 log=$3 runner=()
   [[ $preset == windows-* ]] && runner=("$tree/cmake/wine-run.sh")
   if [[ ! -f $tree/build/$preset/build.ninja ]]; then
     (cd "$tree" && cmake --preset "$preset") >>"$log" 2>&1 || return 2
+  fi
+  if [[ -n $test ]]; then
+    cmake --build "$tree/build/$preset" >>"$log" 2>&1 || return 2
+    ctest --test-dir "$tree/build/$preset" -R "^$test\$" --no-tests=error --output-on-failure \
+      >>"$log" 2>&1 || return 1
+    return 0
   fi
   cmake --build "$tree/build/$preset" --target unit_tests >>"$log" 2>&1 || return 2
   timeout 300 "${runner[@]}" "$(unit_tests "$preset")" --gtest_color=no >>"$log" 2>&1 || return 1
@@ -160,18 +171,21 @@ trap 'restore; exit 130' INT TERM
 
 sync_tree
 
-# The copy as it is must pass, or no mutant says anything.
-needed_presets=()
+# The copy as it is must pass, or no mutant says anything: every preset with every test the
+# selected mutants name ("preset/test", the unit tests when no test is named).
+needed=()
 for i in "${selected[@]}"; do
-  [[ " ${needed_presets[*]} " == *" ${presets[i]} "* ]] || needed_presets+=("${presets[i]}")
+  suite=${presets[i]}/${tests[i]}
+  [[ " ${needed[*]} " == *" $suite "* ]] || needed+=("$suite")
 done
-for preset in "${needed_presets[@]}"; do
-  log=$logs/unmutated-$preset.log
+for suite in "${needed[@]}"; do
+  preset=${suite%%/*} test=${suite#*/}
+  log=$logs/unmutated-$preset${test:+-$test}.log
   : >"$log"
-  echo "mutants.sh: building and testing the unmutated copy ($preset)"
+  echo "mutants.sh: building and testing the unmutated copy ($preset${test:+, $test})"
   status=0
-  build_and_test "$preset" "$log" || status=$?
-  [[ $status == 0 ]] || die "the unmutated copy does not pass its unit tests ($preset); see $log"
+  build_and_test "$preset" "$test" "$log" || status=$?
+  [[ $status == 0 ]] || die "the unmutated copy does not pass ${test:-its unit tests} ($preset); see $log"
 done
 
 killed=0
@@ -197,7 +211,7 @@ for i in "${selected[@]}"; do
     continue
   fi
   status=0
-  build_and_test "${presets[i]}" "$log" || status=$?
+  build_and_test "${presets[i]}" "${tests[i]}" "$log" || status=$?
   restore
   case $status in
     1) killed=$((killed + 1)); printf '%3d killed    %s\n' "$number" "$label" ;;
@@ -207,8 +221,11 @@ for i in "${selected[@]}"; do
 done
 
 # The copy goes back to the unmutated build, so the next run starts from sources it has built.
-for preset in "${needed_presets[@]}"; do
-  cmake --build "$tree/build/$preset" --target unit_tests >/dev/null 2>&1 || true
+for suite in "${needed[@]}"; do
+  preset=${suite%%/*} test=${suite#*/}
+  targets=(--target unit_tests)
+  [[ -n $test ]] && targets=()
+  cmake --build "$tree/build/$preset" "${targets[@]}" >/dev/null 2>&1 || true
 done
 
 total=${#selected[@]}

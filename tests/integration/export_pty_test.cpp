@@ -8,39 +8,19 @@
 #include <string>
 #include <thread>
 
-#include "config_home.h"
-#include "export/export_loop.h"
 #include "export/key_text.h"
-#include "gaugesim/simulator.h"
-#include "locked_export.h"
+#include "pty_road.h"
 
 namespace valbrix {
 namespace {
 
-using testing::LockedRecordingSink;
-using testing::LockedShell;
-
 using namespace std::chrono_literals;
 
-constexpr int gaugePort = 5;
-
-class RoadOnPty : public ::testing::Test {
+class RoadOnPty : public ::testing::Test, protected testing::PtyRoad {
 protected:
     void SetUp() override {
-        gaugesim::Options options;
-        options.paced = false;
-        simulator = std::make_unique<gaugesim::Simulator>(options);
-        ASSERT_TRUE(simulator->start(home.portLink(gaugePort)));
-        gauge = std::make_unique<cVarniTiny>(gaugePort, [this](cVarniTiny& g) { onIdentified(g, shell); }, 1);
-        flags.inTray = true;
-        flags.device = 8525;  // a printing gauge: no identification requests in between
         choose("Enter", 1);
-        loop = std::make_unique<ExportLoop>(*gauge, shell, keys, flags, choices, false);
-        loop->start();
-    }
-    void TearDown() override {
-        loop.reset();
-        gauge.reset();
+        ASSERT_TRUE(start(true));
     }
 
     void choose(const char* control, int index) {
@@ -65,15 +45,6 @@ protected:
         }
         return last;
     }
-
-    testing::ConfigHome home;
-    std::unique_ptr<gaugesim::Simulator> simulator;
-    std::unique_ptr<cVarniTiny> gauge;
-    ShellFlags flags;
-    ChoicesSnapshot choices;
-    LockedRecordingSink keys;
-    LockedShell shell;
-    std::unique_ptr<ExportLoop> loop;
 };
 
 TEST_F(RoadOnPty, AMemoryDumpIsTypedWithItsGridKeys) {

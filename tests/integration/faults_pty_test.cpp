@@ -16,14 +16,12 @@
 #include "export/export_loop.h"
 #include "gauge/varni_tiny.h"
 #include "gaugesim/simulator.h"
-#include "locked_export.h"
+#include "pty_road.h"
 
 namespace valbrix {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::LockedRecordingSink;
-using testing::LockedShell;
 using testing::pollFor;
 
 constexpr int gaugePort = 5;
@@ -142,24 +140,12 @@ TEST_F(FaultsOnPty, AFloodIsLivedThroughAndTheReadingAfterItIsParsed) {
 }
 
 // The whole road with a receiver that takes its first keys only after three seconds.
-class SlowReceiverOnPty : public ::testing::Test {
+class SlowReceiverOnPty : public ::testing::Test, protected testing::PtyRoad {
 protected:
     void SetUp() override {
-        gaugesim::Options options;
-        options.paced = false;
-        simulator = std::make_unique<gaugesim::Simulator>(options);
-        ASSERT_TRUE(simulator->start(home.portLink(gaugePort)));
-        gauge = std::make_unique<cVarniTiny>(gaugePort, nullptr, 1);
-        flags.inTray = true;
-        flags.device = 8525;
         choices.set(ExportChoices{"Enter", 1, ".", "2,7", "TAB,DOWN"});
         keys.holdFirst = 3s;
-        loop = std::make_unique<ExportLoop>(*gauge, shell, keys, flags, choices, false);
-        loop->start();
-    }
-    void TearDown() override {
-        loop.reset();
-        gauge.reset();
+        ASSERT_TRUE(start(false));
     }
 
     // The values typed, read back from each delivery's keys ("17.00 <ENTER>" gives 17).
@@ -182,15 +168,6 @@ protected:
         }
         return typedNumbers();
     }
-
-    testing::ConfigHome home;
-    std::unique_ptr<gaugesim::Simulator> simulator;
-    std::unique_ptr<cVarniTiny> gauge;
-    ShellFlags flags;
-    ChoicesSnapshot choices;
-    LockedRecordingSink keys;
-    LockedShell shell;
-    std::unique_ptr<ExportLoop> loop;
 };
 
 std::vector<int> oneTo(int last) {

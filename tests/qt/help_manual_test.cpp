@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QObject>
@@ -11,10 +10,13 @@
 #include <fstream>
 #include <vector>
 
+#include "qt_application.h"
 #include "temp_folder.h"
 
 namespace valbrix {
 namespace {
+
+using testing::ensureApplication;
 
 // Stands in for the desktop's browser: QDesktopServices hands it every file the program opens.
 class Browser final : public QObject {
@@ -27,15 +29,6 @@ public:
 public Q_SLOTS:
     void open(const QUrl& url) { opened.push_back(url.toLocalFile()); }
 };
-
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "qt_tests";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() != nullptr) return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-}
 
 // An installed manual in a folder of the test's own.
 struct Manual {

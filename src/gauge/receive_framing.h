@@ -29,18 +29,15 @@ public:
     // Feeds one received byte. commandPrefix is set as the model's line-end rule says before anything
     // else happens, so the parser called through onRecord(const char* record) already sees it.
     //
-    // A record that has run over the buffer keeps nothing more, and is closed by what came last rather
-    // than by what it still holds: a flood of bytes after which no line end would count (0xFF, say)
-    // cannot keep the next line from ending.
+    // A record that has run over the buffer keeps nothing more, and any CR or LF closes it: a flood of
+    // bytes after which no line end would count (0xFF, say) cannot keep the next line from ending.
     template <typename Prefix, typename OnRecord>
     Step handle(unsigned char byte, int modelNumber, Prefix& commandPrefix, OnRecord&& onRecord) {
-        const unsigned char last = overlong ? lastTaken
-                                   : receiveLength > 0 ? static_cast<unsigned char>(receiveBuffer[receiveLength - 1])
-                                                       : 0;
+        const unsigned char last = receiveLength > 0 ? static_cast<unsigned char>(receiveBuffer[receiveLength - 1]) : 0;
         const LineEndDecision rule = lineEndRule(modelNumber, byte, static_cast<int>(receiveLength), last);
         if (rule.commandPrefix != 0) commandPrefix = rule.commandPrefix;
         Step step;
-        if (rule.closesRecord) {
+        if (rule.closesRecord || (overlong && isLineEnd(byte))) {
             step.recordClosed = process(ETX, onRecord);
             process(STX, onRecord);
             process(static_cast<char>(byte), onRecord);
@@ -52,6 +49,28 @@ public:
         return step;
     }
 
+    // The line has been quiet for the 500 ms after which the acquisition loop counts it as idle. No
+    // gauge pauses that long inside a line, so a record whose last bytes are line ends is complete even
+    // where the model's rule did not let them close it: noise whose last byte is no character of a line
+    // (a gauge switched on mid-transmission, a wrong speed) must not take the next line down with it.
+    // The record is closed as its first line end would have closed it. True when a record was handed on.
+    template <typename OnRecord>
+    bool lineQuiet(OnRecord&& onRecord) {
+        if (overlong || onlyLineEnds) return false;
+        std::size_t end = receiveLength;
+        while (end > 0 && isLineEnd(static_cast<unsigned char>(receiveBuffer[end - 1]))) --end;
+        if (end == receiveLength) return false;
+        // Of the line ends only the last two begin the next record, as of a run of blank lines.
+        const std::size_t from = receiveLength - end > 2 ? receiveLength - 2 : end;
+        char lineEnds[2];
+        const std::size_t kept = receiveLength - from;
+        for (std::size_t i = 0; i < kept; ++i) lineEnds[i] = receiveBuffer[from + i];
+        receiveLength = end;
+        const bool closed = process(ETX, onRecord);
+        for (std::size_t i = 0; i < kept; ++i) append(lineEnds[i]);
+        return closed;
+    }
+
     // Forgets the record begun so far.
     void reset() {
         receiveLength = 0;
@@ -61,13 +80,14 @@ public:
     }
 
 private:
+    static bool isLineEnd(unsigned char c) { return c == '\r' || c == '\n'; }
+
     template <typename OnRecord>
     bool process(char c, OnRecord& onRecord) {
         if (c == STX) {
             reset();
             return false;
         }
-        lastTaken = static_cast<unsigned char>(c);
         append(c);
         if (c != ETX) return false;
         // A record too long for the buffer is dropped whole rather than handed on cut.
@@ -83,7 +103,6 @@ private:
     std::size_t receiveLength = 0;
     bool overlong = false;
     bool onlyLineEnds = true;  // the record holds nothing but the control bytes a line begins with
-    unsigned char lastTaken = 0;  // the last byte processed, stored or not
 };
 
 }  // namespace valbrix

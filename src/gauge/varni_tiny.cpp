@@ -63,7 +63,10 @@ void cVarniTiny::pauseAfterPass() {
 }
 
 void cVarniTiny::AcquisitionPass() {
-    if (elapsedMs(lastByteTime, clock.nowMs()) > quietMs) statusFlags.fetch_and(~LineActive);
+    if (elapsedMs(lastByteTime, clock.nowMs()) > quietMs) {
+        statusFlags.fetch_and(~LineActive);
+        framing.lineQuiet([this](const char* record) { handleRecord(record); });
+    }
     passRead = false;
 
     if (PortLost()) {

@@ -67,9 +67,10 @@ public:
     bool ExchangeCommand(const char* text);
     // One received byte into the framing; true when a record was parsed during this call.
     bool HandleByte(int byte);
-    // One pass of the acquisition thread: clear the line state after 500 quiet ms, read and handle
-    // all waiting bytes, send one queued command when the line is quiet. While the port's device is
-    // gone, the pass drops the queued commands instead and tries every 500 ms to open the port again.
+    // One pass of the acquisition thread: after 500 quiet ms clear the line state and close a record
+    // left waiting for its line end, read and handle all waiting bytes, send one queued command when
+    // the line is quiet. While the port's device is gone, the pass drops the queued commands instead
+    // and tries every 500 ms to open the port again.
     void AcquisitionPass();
 
     bool IsIdentified() const { return (StatusFlags() & NotIdentified) == 0; }

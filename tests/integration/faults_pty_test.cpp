@@ -94,6 +94,24 @@ TEST_F(FaultsOnPty, AReadingPrintedAheadOfAnEchoIsKeptAndTheGaugeStaysIdentified
     EXPECT_TRUE(pollFor(5000, [this] { return numbersTaken() == std::vector<int>{7}; }));
 }
 
+// Noise whose last byte lets no line end close it (a gauge switched on mid-transmission, a wrong speed),
+// then its line end, half a second of quiet and a reading: the reading is kept.
+TEST_F(FaultsOnPty, TheReadingAfterLineNoiseAndAPauseIsKept) {
+    for (const std::size_t size : {std::size_t{50}, std::size_t{64 * 1024}}) {
+        SCOPED_TRACE(size);
+        gaugesim::Options options;
+        options.paced = false;
+        connect(options);
+        simulator->send(std::string(size - 1, '\xC3') + "\x80\r\n");
+        ASSERT_TRUE(simulator->waitHostRead(patienceMs));
+        std::this_thread::sleep_for(600ms);  // the quiet line itself, not a wait for the program
+        simulator->reading(1, "4.56", "mm");
+        ASSERT_TRUE(simulator->waitHostRead(patienceMs));
+        EXPECT_TRUE(pollFor(patienceMs, [this] { return numbersTaken() == std::vector<int>{1}; }));
+        TearDown();
+    }
+}
+
 // While the gauge floods the line the user-interface thread still gets the port at once, and the
 // reading after the flood is read as it should be.
 TEST_F(FaultsOnPty, AFloodIsLivedThroughAndTheReadingAfterItIsParsed) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "gauge/gauge_models.h"
+
 namespace valbrix {
 namespace {
 
@@ -15,14 +17,22 @@ struct Framed {
     int activeBytes = 0;
 };
 
-Framed frame(int model, const std::string& bytes, char prefix = '#') {
+// The bytes are fed in turn, and each part of afterQuiet after the line has fallen quiet.
+Framed frame(int model, const std::string& bytes, char prefix = '#', const std::vector<std::string>& afterQuiet = {}) {
     ReceiveFraming framing;
     Framed out;
     out.prefix = prefix;
-    for (char c : bytes) {
-        const ReceiveFraming::Step step = framing.handle(static_cast<unsigned char>(c), model, out.prefix,
-                                                         [&out](const char* record) { out.records.push_back(record); });
-        out.activeBytes += step.processed;
+    const auto record = [&out](const char* text) { out.records.push_back(text); };
+    const auto feed = [&](const std::string& part) {
+        for (char c : part) {
+            const ReceiveFraming::Step step = framing.handle(static_cast<unsigned char>(c), model, out.prefix, record);
+            out.activeBytes += step.processed;
+        }
+    };
+    feed(bytes);
+    for (const std::string& part : afterQuiet) {
+        framing.lineQuiet(record);
+        feed(part);
     }
     return out;
 }
@@ -93,14 +103,55 @@ TEST(ReceiveFraming, TheLineAfterAFloodEndsAsUsual) {
         {"a line end every byte", 6121, blankLines, {"\r\n  1:  4.5 mm\x03"}},
         {"a line end every byte, a gauge of the CR LF rule", 6135, std::string(blankLines.size(), '\r'),
          {"\r\r\x03", "\n  1:  4.5 mm\x03"}},
-        {"bytes above ASCII", 6121, std::string(2 * ReceiveFraming::bufferSize, '\xFF') + "x",
-         {"\r\n  1:  4.5 mm\x03"}},
+        {"bytes above ASCII", 6121, std::string(2 * ReceiveFraming::bufferSize, '\xFF'), {"\r\n  1:  4.5 mm\x03"}},
+        {"control bytes", 8525, std::string(2 * ReceiveFraming::bufferSize, '\x1B'), {"\r\n  1:  4.5 mm\x03"}},
     };
     for (const Case& c : cases) {
         const Framed out = frame(c.model, c.flood + "\r\n  1:  4.5 mm\r\n");
         std::vector<std::string> last(out.records.end() - std::min(out.records.size(), c.records.size()),
                                       out.records.end());
         EXPECT_EQ(last, c.records) << c.what;
+    }
+}
+
+// Noise on the line (a gauge switched on mid-transmission, a wrong speed, an adapter plugged in) whose
+// last byte lets no line end close it: once the line has been quiet, the next reading is read whole,
+// whatever the model's line-end rule.
+TEST(ReceiveFraming, TheReadingAfterNoiseAndAPauseSurvives) {
+    const std::string shortNoise = std::string("\x1B\x8F~3\xC1\x07", 6) + std::string(43, '\x93') + '\x80';
+    std::string longNoise(64 * 1024, '\0');
+    for (std::size_t i = 0; i < longNoise.size(); ++i) longNoise[i] = static_cast<char>(0x80 | (i * 37 % 128));
+    for (const GaugeModel& model : gaugeModels()) {
+        for (const std::string& noise : {shortNoise, longNoise}) {
+            const Framed out = frame(model.number, noise + "\r\n", '#', {"  1:  4.5 mm\r\n"});
+            ASSERT_FALSE(out.records.empty()) << model.number;
+            const std::string& last = out.records.back();
+            EXPECT_EQ(last.substr(last.find_first_not_of("\r\n")), "  1:  4.5 mm\x03")
+                << model.number << ", noise of " << noise.size();
+        }
+    }
+}
+
+// Without a pause the rules of each model hold as before: the line ends that follow a byte above ASCII
+// close nothing there, and a quiet line closes no record that a line end has not ended.
+TEST(ReceiveFraming, OnlyAQuietLineClosesWhatTheRulesLeaveOpen) {
+    struct Case {
+        int model;
+        std::string bytes;
+        std::vector<std::string> afterQuiet;
+        std::vector<std::string> records;
+    };
+    const Case cases[] = {
+        {6121, "12\xB5\r\n34\r\n", {}, {"12\xB5\r\n34\x03"}},
+        {6121, "12\xB5\r\n", {"34\r\n"}, {"12\xB5\x03", "\r\n34\x03"}},
+        {6121, "12\xB5", {"34\r\n"}, {"12\xB5" "34\x03"}},        // no line end yet: the line goes on
+        {6121, "1: 4.5 mm\r\n", {"", ""}, {"1: 4.5 mm\x03"}},         // the line end closed it already
+        {6135, "12\n34\n", {"56\r"}, {"12\n34\x03", "\n56\x03"}},
+        {6121, "12\xB5\r\r\r\n", {"34\r"}, {"12\xB5\x03", "\r\n34\x03"}},  // the last two line ends are kept
+    };
+    for (const Case& c : cases) {
+        const Framed out = frame(c.model, c.bytes, '#', c.afterQuiet);
+        EXPECT_EQ(out.records, c.records) << "model " << c.model << ": " << c.bytes;
     }
 }
 

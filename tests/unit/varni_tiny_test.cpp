@@ -282,6 +282,26 @@ TEST_F(GaugeTest, ValuesAndGridMarkersReachTheRing) {
     EXPECT_EQ(gauge->GridColumns(), 4);
 }
 
+// Noise that no line end closes for a 6121, half a second of quiet, then a reading: it reaches the ring,
+// while the same reading right after the noise, without the pause, joins it as before.
+TEST_F(GaugeTest, AQuietLineClosesTheNoiseBeforeTheNextReading) {
+    struct Case {
+        int quietMs;
+        bool kept;
+    };
+    for (const Case c : {Case{600, true}, Case{100, false}}) {
+        line->receive("\x1B\x8F\x93\x80\r\n");
+        pass();
+        clock.advance(static_cast<std::uint32_t>(c.quietMs));
+        line->receive("  1:  4.56 mm\r\n");
+        pass();
+        MeasuredValue record;
+        EXPECT_EQ(gauge->takeValue(record), c.kept) << "after " << c.quietMs << " quiet ms";
+        line->receive("\r\n");  // a blank line between the cases closes what the second one left open
+        pass();
+    }
+}
+
 TEST_F(GaugeTest, ChangePortFallsBackToTheOldPort) {
     const auto other = ports.add(6);
     EXPECT_EQ(gauge->ChangePort(9), 5);

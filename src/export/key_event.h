@@ -65,8 +65,30 @@ protected:
         if (keyDelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(keyDelayMs));
     }
 
+    // Classic X11 programs, LibreOffice among them, take the release of a key and a press of the same
+    // key with one time stamp for the key repeating, and drop the press: "4.55" would arrive as "4.5",
+    // "mm" as "m". So a press of the key whose release went out just before reaches the receiver at
+    // least this long after it; no other event waits.
+    static constexpr int repeatGapMs = 1;
+
+    // Asked for every event a sink sends, with the sink's own number of the key: true when the event
+    // presses the key whose release was the event just before.
+    bool pressRepeatsRelease(std::uint32_t key, bool press) {
+        const bool repeats = press && justReleased == key;
+        justReleased = press ? noKey : key;
+        return repeats;
+    }
+
+    // The gap before such a press, for a sink whose receiver stamps each event as it arrives; a key
+    // delay already leaves it.
+    void pauseBeforeRepeatedPress() const {
+        if (keyDelayMs < repeatGapMs) std::this_thread::sleep_for(std::chrono::milliseconds(repeatGapMs));
+    }
+
 private:
+    static constexpr std::uint32_t noKey = 0xFFFFFFFF;
     int keyDelayMs = 0;
+    std::uint32_t justReleased = noKey;
 };
 
 }  // namespace valbrix

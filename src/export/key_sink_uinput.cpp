@@ -71,6 +71,8 @@ UinputKeySink::~UinputKeySink() { file->control(UI_DEV_DESTROY, 0); }
 
 UntypedKeys UinputKeySink::deliver(const KeyEvents& events) {
     return sendAsKeys(events, *keyboard, [this](std::uint32_t code, bool down) {
+        // The kernel and the window system stamp each report as it arrives.
+        if (pressRepeatsRelease(code, down)) pauseBeforeRepeatedPress();
         file->write(inputEvent(EV_KEY, static_cast<std::uint16_t>(code), down ? 1 : 0));
         file->write(inputEvent(EV_SYN, SYN_REPORT, 0));
         pauseAfterKey();

@@ -151,6 +151,12 @@ WaylandKeySink::WaylandKeySink(std::unique_ptr<WaylandConnection> connection, st
 WaylandKeySink::~WaylandKeySink() = default;
 
 void WaylandKeySink::send(std::uint32_t code, bool down) {
+    // Programs of the X server inside the Wayland session stamp keys as they arrive from the compositor:
+    // the release goes out first, and the press after the gap, with its own later time too.
+    if (pressRepeatsRelease(code, down)) {
+        wl_display_flush(connection->display);
+        pauseBeforeRepeatedPress();
+    }
     zwp_virtual_keyboard_v1_key(connection->keyboard, nowMs(), code, down ? keyPressed : keyReleased);
     const XkbKeyboard::Modifiers after = keyboard->press(code, down);
     if (after != modifiers) {

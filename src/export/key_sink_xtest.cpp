@@ -42,21 +42,25 @@ UntypedKeys XTestKeySink::deliver(const KeyEvents& events) {
             continue;
         }
         const bool press = event.flags == KeyEventPress;
-        XTestFakeKeyEvent(x, keycode, press ? True : False, CurrentTime);
-        XFlush(x);
-        pauseAfterKey();
+        send(keycode, press);
         if (press) {
             down.push_back(keycode);
         } else {
             std::erase(down, keycode);
         }
     }
-    for (const KeyCode keycode : down) {
-        XTestFakeKeyEvent(x, keycode, False, CurrentTime);
-        XFlush(x);
-        pauseAfterKey();
-    }
+    for (const KeyCode keycode : down) send(keycode, false);
     return untyped;
+}
+
+// The server stamps each event when it carries it out; the delay makes it carry out a press of the key
+// just released a millisecond later, without the program waiting.
+void XTestKeySink::send(unsigned keycode, bool press) {
+    Display* x = asDisplay(display);
+    const unsigned long delayMs = pressRepeatsRelease(keycode, press) ? repeatGapMs : 0;
+    XTestFakeKeyEvent(x, keycode, press ? True : False, delayMs);
+    XFlush(x);
+    pauseAfterKey();
 }
 
 }  // namespace valbrix

@@ -23,6 +23,7 @@ public:
 
 private:
     explicit XTestKeySink(void* display) : display(display) {}
+    void send(unsigned keycode, bool press);
     void* display;  // the sink's own connection, used by the export thread alone
 };
 

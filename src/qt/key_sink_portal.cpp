@@ -175,6 +175,8 @@ void PortalKeySink::send(std::uint32_t code, bool down) {
 
 UntypedKeys PortalKeySink::deliver(const KeyEvents& events) {
     return sendAsKeys(events, *keyboard, [this](std::uint32_t code, bool down) {
+        // The compositor stamps each key as the portal hands it over.
+        if (pressRepeatsRelease(code, down)) pauseBeforeRepeatedPress();
         send(code, down);
         pauseAfterKey();
     });

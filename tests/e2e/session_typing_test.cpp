@@ -48,11 +48,13 @@ struct Layout {
 
 const Layout layouts[] = {
     {"us",
-     {{"4.56", "mm", "4,56 mm<ENTER>"}, {"-0,75", "MILS", "-0,75 mil<ENTER>"}, {"12.5", "%", "12,5 %<ENTER>"}},
+     {{"4.56", "mm", "4,56 mm<ENTER>"}, {"-0,75", "MILS", "-0,75 mil<ENTER>"}, {"12.5", "%", "12,5 %<ENTER>"},
+      {"2.22", "mm", "2,22 mm<ENTER>"}},
      "mm",
      {"10,00 mm<TAB>10,10 mm<TAB>10,20 mm<ENTER>", "10,30 mm<TAB>10,40 mm<TAB>10,50 mm<ENTER>"}},
     {"de",
-     {{"4.56", "mm", "4,56 mm<ENTER>"}, {"-0,75", "MILS", "-0,75 mil<ENTER>"}, {"123.4", "um", "123 \xC2\xB5m<ENTER>"}},
+     {{"4.56", "mm", "4,56 mm<ENTER>"}, {"-0,75", "MILS", "-0,75 mil<ENTER>"}, {"123.4", "um", "123 \xC2\xB5m<ENTER>"},
+      {"33.0", "MILS", "33,0 mil<ENTER>"}},
      "um",
      {"10,0 \xC2\xB5m<TAB>10,1 \xC2\xB5m<TAB>10,2 \xC2\xB5m<ENTER>",
       "10,3 \xC2\xB5m<TAB>10,4 \xC2\xB5m<TAB>10,5 \xC2\xB5m<ENTER>"}},

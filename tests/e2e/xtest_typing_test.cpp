@@ -57,6 +57,10 @@ TEST_F(XTestTyping, LinesAndKeysArriveAsTyped) {
         {"-0.0123 inch", "", "-0.0123 inch"},
         {"12,5 Inch/s", "", "12,5 Inch/s"},
         {"50 %", "TAB,DOWN,LEFT,RIGHT,UP,ENTER", "50 %<TAB><DOWN><LEFT><RIGHT><UP><ENTER>"},
+        // A key pressed again right after its release: classic X11 programs must not take it for a repeat.
+        {"4.55 mm", "ENTER", "4.55 mm<ENTER>"},
+        {"100.2 um", "DOWN,DOWN", "100.2 um<DOWN><DOWN>"},
+        {"2.222", "TAB,TAB", "2.222<TAB><TAB>"},
     };
     for (const Case& c : cases) EXPECT_EQ(typeLine(c.text, c.sequence), c.arrived) << c.text;
 }
@@ -65,6 +69,7 @@ TEST_F(XTestTypingGerman, MicroAndCommaComeFromTheGermanKeys) {
     EXPECT_EQ(typeLine("12,5 \xB5m", "TAB"), "12,5 \xB5m<TAB>");
     EXPECT_EQ(typeLine("-0,75 mil"), "-0,75 mil");
     EXPECT_EQ(typeLine("50 %"), "50 %");
+    EXPECT_EQ(typeLine("33,0 \xB5\xB5m"), "33,0 \xB5\xB5m");  // AltGr pressed again right after its release
 }
 
 }  // namespace

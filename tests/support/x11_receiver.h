@@ -1,6 +1,9 @@
 #pragma once
 // A window of the test's own on the X server: it takes the keyboard focus and reads back what the
-// keys typed into it produce, as text with the non-character keys in angle brackets.
+// keys typed into it produce, as text with the non-character keys in angle brackets. It reads key
+// repeat as classic X11 programs (LibreOffice among them) do: a press of the key just released, with
+// the release's time stamp, is the key repeating, and that press is dropped, as "4.55" typed there
+// arrives as "4.5".
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -22,7 +25,7 @@ public:
         const int screen = DefaultScreen(display);
         window = XCreateSimpleWindow(display, RootWindow(display, screen), 10, 10, 300, 100, 1,
                                      BlackPixel(display, screen), WhitePixel(display, screen));
-        XSelectInput(display, window, KeyPressMask | StructureNotifyMask);
+        XSelectInput(display, window, KeyPressMask | KeyReleaseMask | StructureNotifyMask);
         XMapWindow(display, window);
         for (XEvent event;;) {
             XNextEvent(display, &event);
@@ -64,12 +67,17 @@ public:
             while (XPending(display) > 0) {
                 XEvent event;
                 XNextEvent(display, &event);
-                if (event.type == KeyPress) text += typed(event.xkey);
+                if (event.type == KeyPress && !repeatsRelease(event.xkey)) text += typed(event.xkey);
+                released = event.type == KeyRelease ? event.xkey : XKeyEvent{};
             }
         }
     }
 
 private:
+    bool repeatsRelease(const XKeyEvent& press) const {
+        return released.keycode == press.keycode && released.time == press.time;
+    }
+
     static std::string typed(XKeyEvent& key) {
         char buffer[16];
         KeySym keysym = NoSymbol;
@@ -87,6 +95,7 @@ private:
 
     Display* display = nullptr;
     Window window = 0;
+    XKeyEvent released{};  // the event just before, when it was a release
 };
 
 }  // namespace valbrix::testing

@@ -1,6 +1,9 @@
 // valbrix-receiver: a text window that stands in for the spreadsheet. It keeps the keyboard focus,
 // shows what arrives, and echoes it on standard output, with TAB and ENTER spelled out, so the demo
-// can be followed with or without a screen.
+// can be followed with or without a screen. It reads key repeat as classic X11 programs (LibreOffice
+// among them) do, whatever the toolkit would make of it: a press of the key just released, with the
+// release's time stamp, is the key repeating, and that press is dropped, as "4.55" typed into such a
+// program arrives as "4.5".
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFocusEvent>
@@ -22,6 +25,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
+        const bool repeat = event->nativeScanCode() == released.scanCode && event->timestamp() == released.time;
+        released = {};
+        if (repeat) return;
         QPlainTextEdit::keyPressEvent(event);
         const QString typed = event->text();
         if (typed == "\t") std::fputs("<TAB>", stdout);
@@ -29,6 +35,10 @@ protected:
         else if (!typed.isEmpty()) std::fputs(typed.toUtf8().constData(), stdout);
         else if (event->key() >= Qt::Key_Left && event->key() <= Qt::Key_Down) std::fputs("<ARROW>", stdout);
         std::fflush(stdout);
+    }
+    void keyReleaseEvent(QKeyEvent* event) override {
+        QPlainTextEdit::keyReleaseEvent(event);
+        released = {event->nativeScanCode(), event->timestamp()};
     }
     // Whoever takes the focus away (the program hiding itself, a message box), it comes back here,
     // because this window plays the application the user is typing into.
@@ -43,6 +53,13 @@ public:
         activateWindow();
         setFocus();
     }
+
+private:
+    struct Release {
+        quint32 scanCode = 0;
+        quint64 time = 0;
+    };
+    Release released;  // the key event just before, when it was a release
 };
 
 }  // namespace

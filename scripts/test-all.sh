@@ -3,6 +3,7 @@
 # builds and tests every build we ship:
 #   linux, linux-asan, linux-tsan, windows-x64 (tests under wine)
 #   fuzz (each libFuzzer target runs for a few seconds)
+#   bench (each benchmark runs once, briefly, so that it keeps building and running)
 #   windows-x86 (compile and link only: this machine cannot run 32-bit programs)
 #   a few mutants of scripts/mutants.sh (deliberate faults the unit tests must notice)
 # A failed step does not stop the others, so one run shows everything that is
@@ -16,7 +17,7 @@ cd "$root"
 
 # What the builds below need from Debian (groups of scripts/deps.sh).
 deps_groups=(build windows x11 fuzz qt manual wayland release)
-tested_presets=(linux linux-asan linux-tsan windows-x64 fuzz)
+tested_presets=(linux linux-asan linux-tsan windows-x64 fuzz bench)
 build_only_presets=(windows-x86)
 
 run_start=$(date +%s.%N)

@@ -41,12 +41,15 @@ private:
 
 class SilentShell final : public valbrix::ExportShell {
 public:
-    void setControlText(int, const std::string&) override {}
+    void showDeviceLine(const std::string&) override {}
+    void showValueText(const std::string&) override {}
+    void showUnitText(const std::string&) override {}
     void repaint() override {}
     void hideToTray() override {}
     void updateTrayIcon() override {}
-    void setTrayTips(const valbrix::TextPair&) override {}
+    void setTrayTips(const valbrix::LocalizedText&) override {}
     void setTrayTip(const std::string&) override {}
+    void keysNotTyped(const valbrix::UntypedKeys&) override {}
 };
 
 double percentile(std::vector<double> values, double fraction) {

@@ -38,8 +38,8 @@ void ParseAndFormatValueLine(benchmark::State& state) {
 BENCHMARK(ParseAndFormatValueLine);
 
 void HandleBytePerByte(benchmark::State& state) {
-    testing::FakePorts ports;
     testing::FakeClock clock;
+    testing::FakePorts ports(clock);
     ports.add(1);
     auto gauge = std::make_unique<cVarniTiny>(1, nullptr, 1, GaugeEnvironment{&ports, &clock, false});
     const std::string dump = "  12:  4.56 mm\r\n";

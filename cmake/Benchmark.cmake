@@ -3,7 +3,8 @@
 #   valbrix_add_benchmark(<name> <sources...> [LIBS <libs...>])
 #
 # The binary links benchmark_main, so a file only registers BENCHMARK()s.
-# Benchmarks are not CTest tests: run them by hand from build/bench/bench/.
+# The figures come from full runs by hand from build/bench/bench/; as CTest tests of the bench
+# preset each benchmark only runs once, briefly.
 include_guard(GLOBAL)
 
 find_package(benchmark REQUIRED)

@@ -15,7 +15,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-bash scripts/deps.sh build x11 qt manual
+bash scripts/deps.sh --for manual
 bash scripts/build.sh linux configure
 cmake --build --preset linux --target manual
 

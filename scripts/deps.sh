@@ -2,8 +2,11 @@
 # Installs the Debian packages that parts of the build need, and only when one
 # is missing, so a second run costs a few dpkg-query calls and no network.
 #
-#   scripts/deps.sh [group...]        default group: build
-#   scripts/deps.sh --list            show the groups and their packages
+#   scripts/deps.sh [group...]              default group: build
+#   scripts/deps.sh --for PURPOSE           the groups PURPOSE needs (see PURPOSES_TABLE)
+#   scripts/deps.sh --list                  show the groups and their packages, and the purposes
+#   scripts/deps.sh --purposes              the purposes' names, one a line
+#   scripts/deps.sh --packages-for PURPOSE  "group package" lines of PURPOSE, installing nothing
 #
 # As root it runs apt-get itself; otherwise through sudo when there is one,
 # else it prints the apt-get command and fails.
@@ -22,23 +25,70 @@ GROUPS_TABLE=(
   "release|make the Windows release zip and its installer|nsis zip"
 )
 
+# One line per purpose: name | what it is for | groups. The scripts install by purpose, so that the
+# groups a job needs are written once. Every purpose here configures the linux preset, and
+# scripts/check-deps.sh (run by scripts/test-all.sh) fails when one lacks a group that configure
+# needs; a job that does not configure it (the Windows release) names its groups itself.
+PURPOSES_TABLE=(
+  "demo|build the linux preset's programs and run the demo on a virtual X server (scripts/run-demo.sh)|build x11 wayland qt"
+  "manual|build the user manual and its help files in the linux preset (scripts/build-manual.sh)|build x11 wayland qt manual"
+  "test-all|every build and test of scripts/test-all.sh, as CI runs them|build windows x11 fuzz qt manual wayland release"
+)
+
 die() { echo "deps.sh: $*" >&2; exit 1; }
 
-group_line() {
-  local g=$1 line
-  for line in "${GROUPS_TABLE[@]}"; do
-    [[ "${line%%|*}" == "$g" ]] && { echo "$line"; return 0; }
+# table_line <name> <line...>: the line whose first field is <name>.
+table_line() {
+  local name=$1 line
+  shift
+  for line in "$@"; do
+    [[ "${line%%|*}" == "$name" ]] && { echo "$line"; return 0; }
   done
   return 1
 }
 
-if [[ "${1:-}" == "--list" ]]; then
-  for line in "${GROUPS_TABLE[@]}"; do
-    IFS='|' read -r name why pkgs <<<"$line"
-    printf '%-10s %s\n           packages: %s\n' "$name" "$why" "${pkgs:-(none)}"
-  done
-  exit 0
-fi
+group_line() { table_line "$1" "${GROUPS_TABLE[@]}"; }
+
+# Sets purpose_groups to the groups of purpose $1.
+read_purpose_groups() {
+  local line
+  line=$(table_line "$1" "${PURPOSES_TABLE[@]}") ||
+    die "unknown purpose '$1' (known: $(printf '%s ' "${PURPOSES_TABLE[@]%%|*}"))"
+  read -ra purpose_groups <<<"${line##*|}"
+}
+
+case ${1:-} in
+  --list)
+    for line in "${GROUPS_TABLE[@]}"; do
+      IFS='|' read -r name why pkgs <<<"$line"
+      printf '%-10s %s\n           packages: %s\n' "$name" "$why" "${pkgs:-(none)}"
+    done
+    echo
+    for line in "${PURPOSES_TABLE[@]}"; do
+      IFS='|' read -r name why groups <<<"$line"
+      printf -- '--for %-8s %s\n               groups: %s\n' "$name" "$why" "$groups"
+    done
+    exit 0
+    ;;
+  --purposes)
+    printf '%s\n' "${PURPOSES_TABLE[@]%%|*}"
+    exit 0
+    ;;
+  --packages-for)
+    [[ $# -eq 2 ]] || die "usage: scripts/deps.sh --packages-for PURPOSE"
+    read_purpose_groups "$2"
+    for group in "${purpose_groups[@]}"; do
+      line=$(group_line "$group") || die "purpose '$2' names the unknown group '$group'"
+      for pkg in ${line##*|}; do echo "$group $pkg"; done
+    done
+    exit 0
+    ;;
+  --for)
+    [[ $# -eq 2 ]] || die "usage: scripts/deps.sh --for PURPOSE"
+    read_purpose_groups "$2"
+    set -- "${purpose_groups[@]}"
+    ;;
+esac
 
 [[ $# -gt 0 ]] || set -- build
 

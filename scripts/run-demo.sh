@@ -21,7 +21,7 @@ case ${1:-} in
   *) echo "usage: scripts/run-demo.sh [--headless | --port N]" >&2; exit 2 ;;
 esac
 
-bash scripts/deps.sh build x11 qt
+bash scripts/deps.sh --for demo
 [[ -f build/linux/CMakeCache.txt ]] || cmake --preset linux >/dev/null
 cmake --build --preset linux --target valbrix valbrix-road valbrix-receiver gaugesim
 bin=build/linux

@@ -23,6 +23,7 @@ GROUPS_TABLE=(
   "manual|compile the user manual into HTML Help files (chmcmd) and open them with a CHM reader|fp-utils libchm-bin"
   "wayland|type on Wayland desktops (keymaps, virtual keyboard, uinput) and run the end-to-end test in a headless sway|libxkbcommon-dev libwayland-dev libwayland-bin qt6-wayland sway dbus-daemon dpkg-dev"
   "release|make the Windows release zip and its installer|nsis zip"
+  "calc|type into LibreOffice Calc on a virtual X server with a window manager and read its cells back|libreoffice-calc python3-uno openbox xdotool x11-utils"
 )
 
 # One line per purpose: name | what it is for | groups. The scripts install by purpose, so that the
@@ -32,7 +33,7 @@ GROUPS_TABLE=(
 PURPOSES_TABLE=(
   "demo|build the linux preset's programs and run the demo on a virtual X server (scripts/run-demo.sh)|build x11 wayland qt"
   "manual|build the user manual and its help files in the linux preset (scripts/build-manual.sh)|build x11 wayland qt manual"
-  "test-all|every build and test of scripts/test-all.sh, as CI runs them|build windows x11 fuzz qt manual wayland release"
+  "test-all|every build and test of scripts/test-all.sh, as CI runs them|build windows x11 fuzz qt manual wayland release calc"
 )
 
 die() { echo "deps.sh: $*" >&2; exit 1; }

@@ -1,22 +1,35 @@
-// <windows.h> first on purpose: the core's key names must live beside its VK_ macros.
-#include <windows.h>
-
 #include "export/key_sink_win32.h"
 
+#include <utility>
+
+#include "export/key_inputs_win32.h"
+
 namespace valbrix {
+namespace {
 
-// The core's key codes are the Windows ones; keybd_event takes them as they are.
-static_assert(VkTab == VK_TAB && VkReturn == VK_RETURN && VkShift == VK_SHIFT && VkSpace == VK_SPACE);
-static_assert(VkLeft == VK_LEFT && VkUp == VK_UP && VkRight == VK_RIGHT && VkDown == VK_DOWN);
-static_assert(VkDivide == VK_DIVIDE && VkLeftControl == VK_LCONTROL && VkRightAlt == VK_RMENU);
-static_assert(VkOemPlus == VK_OEM_PLUS && VkOemComma == VK_OEM_COMMA && VkOemMinus == VK_OEM_MINUS &&
-              VkOemPeriod == VK_OEM_PERIOD);
-static_assert(KeyEventRelease == KEYEVENTF_KEYUP);
+// The receiving window's thread has a layout of its own, which need not be the program's. Without a
+// foreground window the thread is 0 and the layout the program's.
+HKL foregroundLayout() { return GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr)); }
 
+}  // namespace
+
+Win32KeySink::Win32KeySink(InputSender sender) : sender(std::move(sender)) {}
+
+void Win32KeySink::sendInputs(std::span<INPUT> inputs) {
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// One batch reaches the receiver whole, with no key of the user's or another program's in between; a
+// key delay needs the records one at a time.
 UntypedKeys Win32KeySink::deliver(const KeyEvents& events) {
-    for (const KeyEvent& event : events) {
-        keybd_event(event.virtualKey, event.scanCode, event.flags, 0);
-        pauseAfterKey();
+    std::vector<INPUT> inputs = keyInputs(events, layoutAnswers(foregroundLayout()));
+    if (keyDelay() > 0) {
+        for (INPUT& input : inputs) {
+            sender(std::span(&input, 1));
+            pauseAfterKey();
+        }
+    } else {
+        sender(inputs);
     }
     return {};
 }

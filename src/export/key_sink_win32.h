@@ -18,7 +18,7 @@ public:
     explicit Win32KeySink(InputSender sender = sendInputs);
 
     // Windows types every key through the layout of the window that receives it, so that layout is
-    // asked for the scan codes.
+    // asked for the scan codes and for µ.
     UntypedKeys deliver(const KeyEvents& events) override;
 
 private:

@@ -18,15 +18,15 @@ using testing::keyRecords;
 TEST(Win32KeySink, AListGoesOutAsOneBatchUnlessEveryKeyIsFollowedByAPause) {
     KeyEvents events;
     typeText(events, "12,5 \xB5m", 1);
-    // Every window of wine types with its US layout.
+    // Every window of wine types with its US layout, so µ goes out as the character: 14 records.
     const LayoutAnswers us = layoutAnswers(LoadKeyboardLayoutA("00000409", 0));
     const std::vector<KeyRecord> records = keyRecords(keyInputs(events, us));
-    ASSERT_EQ(records.size(), 16u);
+    ASSERT_EQ(records.size(), 14u);
     struct Case {
         int keyDelayMs;
         std::vector<std::size_t> batchSizes;
     };
-    const Case cases[] = {{0, {16}}, {1, std::vector<std::size_t>(16, 1)}};
+    const Case cases[] = {{0, {14}}, {1, std::vector<std::size_t>(14, 1)}};
     for (const Case& c : cases) {
         std::vector<std::vector<INPUT>> batches;
         Win32KeySink sink([&](std::span<INPUT> batch) { batches.emplace_back(batch.begin(), batch.end()); });

@@ -108,5 +108,15 @@ inline constexpr LocalizedText portNoAccessNotice{
     "%1 cannot be opened: its device belongs to the group \"%2\", and you are not a member. Add your user "
     "account to the group (sudo usermod -aG %2 $USER) and log in again."};
 
+// The texts of this table that the status line and the tray tip show. The manual explains each of them
+// (its build checks that it does), so a text the shell shows there belongs in one of the two lists.
+inline constexpr const LocalizedText* statusLineTexts[] = {
+    &initialising, &active, &key, &keyNotTyped, &requestNotSent, &noTyping, &noTray, &portNoAccessStatus,
+    &portLostStatus, &portBackStatus, &valuesDroppedStatus,
+};
+inline constexpr const LocalizedText* trayTipTexts[] = {
+    &trayStarted, &trayActive, &valuesSent, &connectDevice, &standby, &portLostTip,
+};
+
 }  // namespace text
 }  // namespace valbrix

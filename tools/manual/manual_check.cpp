@@ -82,6 +82,22 @@ std::string spacesFolded(const std::string& text) {
     return folded;
 }
 
+// A text the program reports with %1 and %2 filled in: each of them stands for a word of one or more
+// characters without a space (COM5, 12, dialout), the rest must be as the program has it.
+bool fillsIn(const std::string& text, std::size_t at, const std::string& report, std::size_t from) {
+    if (from == report.size()) return at == text.size();
+    const bool placeholder =
+        report[from] == '%' && from + 1 < report.size() && report[from + 1] >= '1' && report[from + 1] <= '9';
+    if (!placeholder) return at < text.size() && text[at] == report[from] && fillsIn(text, at + 1, report, from + 1);
+    for (std::size_t end = at + 1; end <= text.size() && text[end - 1] != ' '; ++end)
+        if (fillsIn(text, end, report, from + 2)) return true;
+    return false;
+}
+
+bool quotesReport(const std::string& text, const std::string& report) {
+    return fillsIn(spacesFolded(text), 0, spacesFolded(report), 0);
+}
+
 const SettingFact* findSetting(const std::vector<SettingFact>& settings, const std::string& key) {
     for (const SettingFact& setting : settings)
         if (setting.key == key) return &setting;
@@ -97,6 +113,7 @@ std::vector<std::string> checkManual(const fs::path& htmlRoot, const ManualFacts
     for (const Language& language : languages()) {
         const fs::path folder = htmlRoot / language.folder;
         const bool german = std::string(language.folder) == "de";
+        std::vector<std::string> quoted;
         for (const std::string& file : htmlFiles(folder)) {
             const std::string page = readFile(folder / file);
             const std::string name = std::string(language.folder) + "/" + file;
@@ -105,7 +122,11 @@ std::vector<std::string> checkManual(const fs::path& htmlRoot, const ManualFacts
             prefixed(name, checkProgramTexts(page, german, facts.texts), problems);
             if (file == gaugePage) prefixed(name, checkGaugeList(page, facts.gauges), problems);
             if (file == settingsPage) prefixed(name, checkSettingsTable(page, facts.settings), problems);
+            const std::vector<std::string> texts = textsOfClass(page, "ui");
+            quoted.insert(quoted.end(), texts.begin(), texts.end());
         }
+        prefixed(language.folder,
+                 checkReportsExplained(quoted, german ? facts.texts.germanReports : facts.texts.englishReports), problems);
         for (const char* required : {gaugePage, settingsPage})
             if (!fs::is_regular_file(folder / required))
                 problems.push_back(std::string(language.folder) + "/" + required + ": missing");
@@ -217,10 +238,22 @@ std::vector<std::string> checkProgramTexts(const std::string& page, bool german,
     std::set<std::string> shown;
     for (const std::set<std::string>* set : {german ? &texts.german : &texts.english, &texts.neutral})
         for (const std::string& text : *set) shown.insert(spacesFolded(text));
+    const std::set<std::string>& reports = german ? texts.germanReports : texts.englishReports;
     std::vector<std::string> problems;
-    for (const std::string& text : textsOfClass(page, "ui"))
-        if (shown.count(spacesFolded(text)) == 0)
+    for (const std::string& text : textsOfClass(page, "ui")) {
+        const bool reported = std::any_of(reports.begin(), reports.end(),
+                                          [&](const std::string& report) { return quotesReport(text, report); });
+        if (shown.count(spacesFolded(text)) == 0 && !reported)
             problems.push_back("quotes a text the program does not show in this language: \"" + text + "\"");
+    }
+    return problems;
+}
+
+std::vector<std::string> checkReportsExplained(const std::vector<std::string>& quoted, const std::set<std::string>& reports) {
+    std::vector<std::string> problems;
+    for (const std::string& report : reports)
+        if (std::none_of(quoted.begin(), quoted.end(), [&](const std::string& text) { return quotesReport(text, report); }))
+            problems.push_back("no page quotes the status-line text or tray tip \"" + report + "\"");
     return problems;
 }
 

@@ -5,6 +5,7 @@
 // problem, naming the page; none means the manual is sound.
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,11 @@ std::vector<std::string> checkGaugeNames(const std::string& page, const std::vec
 // program writes it at exit (saved: ja/nein, yes/no), and every key named anywhere exists.
 std::vector<std::string> checkSettingsTable(const std::string& page, const std::vector<SettingFact>& settings);
 std::vector<std::string> checkSettingsKeys(const std::string& page, const std::vector<SettingFact>& settings);
-// Every text of class "ui" is one the program shows in the page's language (or in both).
+// Every text of class "ui" is one the program shows in the page's language (or in both). A report of
+// the status line or the tray tip is quoted with what the program fills in: "COMn disconnected. ...".
 std::vector<std::string> checkProgramTexts(const std::string& page, bool german, const ProgramTexts& texts);
+// Every report of the status line and the tray tip is quoted (as a text of class "ui") on some page of
+// the language: quoted is every such text of its pages.
+std::vector<std::string> checkReportsExplained(const std::vector<std::string>& quoted, const std::set<std::string>& reports);
 
 }  // namespace valbrix::manual

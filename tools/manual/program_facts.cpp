@@ -174,23 +174,24 @@ std::vector<std::string> shownTexts(const std::string& cp1252Text) {
 }
 
 ProgramTexts programTexts(const std::vector<std::string>& hostTexts) {
+    // The status-line texts and tray tips are the reports below.
     static constexpr const LocalizedText* localized[] = {
-        &text::statusTooltip,  &text::questionCaption,     &text::leaveQuestion,       &text::trayStarted,
-        &text::trayActive,     &text::valuesSent,          &text::connectDevice,       &text::standby,
-        &text::continueButton, &text::exitButton,          &text::device,              &text::controlGroup,
-        &text::portGroup,      &text::newPort,             &text::portReleased,        &text::unitLabel,
-        &text::decimalSeparatorLabel, &text::controlCharacterLabel, &text::initialising, &text::active,
-        &text::programMenu,    &text::exitMenu,            &text::settingsMenu,        &text::helpItem,
-        &text::aboutItem,      &text::key,                 &text::languageMenu,        &text::sequenceLabel,
-        &text::measuredValueGroup, &text::keyboardLayoutMenu, &text::layoutGermanEnglish, &text::layoutFrench,
-        &text::keyNotTyped,    &text::settingsNotSaved,    &text::requestNotSent,      &text::noTyping,
-        &text::noTray,         &text::trayMenuTitle,       &text::portNoAccess,
+        &text::statusTooltip,     &text::questionCaption,    &text::leaveQuestion,         &text::continueButton,
+        &text::exitButton,        &text::device,             &text::controlGroup,          &text::portGroup,
+        &text::newPort,           &text::portReleased,       &text::unitLabel,             &text::decimalSeparatorLabel,
+        &text::controlCharacterLabel, &text::programMenu,    &text::exitMenu,              &text::settingsMenu,
+        &text::helpItem,          &text::aboutItem,          &text::languageMenu,          &text::sequenceLabel,
+        &text::measuredValueGroup, &text::keyboardLayoutMenu, &text::layoutGermanEnglish,  &text::layoutFrench,
+        &text::settingsNotSaved,  &text::trayMenuTitle,      &text::portNoAccess,
     };
     ProgramTexts texts;
     for (const int language : {German, English}) {
         std::set<std::string>& into = language == German ? texts.german : texts.english;
         for (const LocalizedText* entry : localized)
             for (const std::string& shown : shownTexts(entry->in(language))) into.insert(shown);
+        std::set<std::string>& reports = language == German ? texts.germanReports : texts.englishReports;
+        for (const LocalizedText* report : text::statusLineTexts) reports.insert(utf8(report->in(language)));
+        for (const LocalizedText* report : text::trayTipTexts) reports.insert(utf8(report->in(language)));
         for (const std::string& item : items(text::controlCharacterList.in(language))) into.insert(utf8(item));
         for (const int device : {modelGroup1Device, modelGroup2Device}) {
             addMenuTexts(menuBar(language, 1, device), into);

@@ -47,6 +47,10 @@ struct ProgramTexts {
     std::set<std::string> german;
     std::set<std::string> english;
     std::set<std::string> neutral;  // the same in both languages
+    // What the status line and the tray tip report, as the program's table has them: %1 and %2 stand
+    // for what the program fills in (a port, a count, a group).
+    std::set<std::string> germanReports;
+    std::set<std::string> englishReports;
 };
 // Every text of the window, its menus, lists, tray and boxes as it appears on screen: a menu's
 // "&" marks only the underlined letter, and what follows a tab is the shortcut column, a text of

@@ -38,8 +38,21 @@ std::string settingsTable(bool german) {
     return "<table class=\"settings\">\n" + rows + "</table>";
 }
 
+// Every report of the status line and the tray tip, quoted with a port and a group filled in.
+std::string reportList(bool german) {
+    const ProgramTexts texts = programTexts({});
+    std::string items;
+    for (std::string report : german ? texts.germanReports : texts.englishReports) {
+        for (const auto& [mark, value] : {std::pair{"%1", "COM5"}, std::pair{"%2", "dialout"}})
+            if (const std::size_t at = report.find(mark); at != std::string::npos) report.replace(at, 2, value);
+        items += "<li><span class=\"ui\">" + escaped(report) + "</span></li>\n";
+    }
+    return "<ul>\n" + items + "</ul>";
+}
+
 // A small manual in both languages that passes every check: a start page with its contents, a page
-// with links, anchors, a picture and quoted texts, the gauge list and the settings table.
+// with links, anchors, a picture and quoted texts, the gauge list, the settings table and a page that
+// quotes every report of the status line and the tray tip.
 class ManualCheck : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -47,7 +60,8 @@ protected:
             const fs::path folder = root() / (german ? "de" : "en");
             writeFile(folder / "index.html",
                       page("Valbrix", "<ol class=\"contents\"><li><a href=\"p.html\">P</a><li><a href=\"gauges.html\">G</a>"
-                                      "<li><a href=\"settings-file.html\">S</a></ol>\n<h2 id=\"top\">Top</h2>"));
+                                      "<li><a href=\"settings-file.html\">S</a><li><a href=\"reports.html\">R</a></ol>\n"
+                                      "<h2 id=\"top\">Top</h2>"));
             writeFile(folder / "p.html",
                       page("P", std::string("<p><a href=\"index.html#top\">back</a> <a href=\"#here\">here</a></p>\n") +
                                     "<h2 id=\"here\">Here</h2><p><img src=\"../pictures/x.png\" alt=\"a picture\"></p>\n" +
@@ -57,6 +71,7 @@ protected:
                                     "MAGNOTELLAR 7482 / QMV 8525&nbsp; / PULSOVANT 5264</span>.</p>"));
             writeFile(folder / "gauges.html", page("G", gaugeTable()));
             writeFile(folder / "settings-file.html", page("S", settingsTable(german)));
+            writeFile(folder / "reports.html", page("R", reportList(german)));
         }
         writeFile(root() / "style.css", "body {}\n");
         writeFile(root() / "pictures" / "x.png", "png");
@@ -99,6 +114,18 @@ TEST_F(ManualCheck, EachFaultIsReportedOnItsPage) {
         {"en/p.html", "MaxCom", "MaxPort", "en/p.html: names a settings key the program does not read: MaxPort"},
         {"de/p.html", ">Hilfe<", ">Help<", "de/p.html: quotes a text the program does not show in this language: \"Help\""},
         {"de/gauges.html", "", nullptr, "de/gauges.html: missing"},
+        {"en/reports.html", "<li><span class=\"ui\">Port disconnected.</span></li>", "",
+         "en: no page quotes the status-line text or tray tip \"Port disconnected.\""},
+        {"de/reports.html", "<li><span class=\"ui\">COM5 Werte verworfen: Die Eingabe kam nicht nach.</span></li>", "",
+         "de: no page quotes the status-line text or tray tip \"%1 Werte verworfen: Die Eingabe kam nicht nach.\""},
+        {"en/reports.html", "COM5 connected again.", "COM5 is connected again.",
+         "en/reports.html: quotes a text the program does not show in this language: \"COM5 is connected again.\""},
+        {"en/reports.html", "COM5 connected again.", "COM5 is connected again.",
+         "en: no page quotes the status-line text or tray tip \"%1 connected again.\""},
+        {"en/reports.html", "COM5 connected again.", " connected again.",
+         "en: no page quotes the status-line text or tray tip \"%1 connected again.\""},
+        {"de/reports.html", "COM5: kein Zugriff (Gruppe dialout)", "COM5: kein Zugriff (Gruppe dial out)",
+         "de: no page quotes the status-line text or tray tip \"%1: kein Zugriff (Gruppe %2)\""},
     };
     for (const Fault& fault : faults) {
         SCOPED_TRACE(std::string(fault.file) + ": " + fault.from);
@@ -127,6 +154,13 @@ TEST_F(ManualCheck, AKeyTheProgramGainsIsMissingFromTheTable) {
     const std::vector<std::string> problems = checkManual(root(), facts);
     EXPECT_NE(std::find(problems.begin(), problems.end(), "de/settings-file.html: the settings table lacks the key BaudRate"),
               problems.end());
+}
+
+TEST_F(ManualCheck, AReportTheProgramGainsIsExplainedNowhere) {
+    ManualFacts facts = programFacts();
+    facts.texts.englishReports.insert("%1 ports found.");
+    const std::vector<std::string> problems = checkManual(root(), facts);
+    EXPECT_EQ(problems, std::vector<std::string>{"en: no page quotes the status-line text or tray tip \"%1 ports found.\""});
 }
 
 }  // namespace

@@ -67,12 +67,37 @@ TEST(ProgramFacts, TextsAreSortedByTheLanguageThatShowsThem) {
     const ProgramTexts texts = programTexts({"COM Port"});
     for (const char* german : {"Hilfe", "Daten \xC3\xBC" "bertragen", "-nichts-", "Tastatur Layout", "Alt+F4"})
         EXPECT_EQ(texts.german.count(german), 1u) << german;
-    for (const char* english : {"Leave Program", "Find Device", "Please connect Device !", "Alt+F4"})
+    for (const char* english : {"Leave Program", "Find Device", "The settings could not be saved:", "Alt+F4"})
         EXPECT_EQ(texts.english.count(english), 1u) << english;
     for (const char* neutral : {"2,7 \xC2\xB5m/mil/Tesla", "Enter", "Deutsch", "?", "COM Port", "Valbrix Info"})
         EXPECT_EQ(texts.neutral.count(neutral), 1u) << neutral;
     EXPECT_EQ(texts.german.count("Help"), 0u);
     EXPECT_EQ(texts.english.count("Hilfe"), 0u);
+}
+
+TEST(ProgramFacts, ReportsAreWhatTheStatusLineAndTheTrayTipSay) {
+    const ProgramTexts texts = programTexts({});
+    struct Case {
+        const std::set<std::string>& reports;
+        const char* report;
+    };
+    const Case cases[] = {
+        {texts.englishReports, "%1 disconnected. Waiting for the port."},
+        {texts.englishReports, "%1 values dropped: typing could not keep up."},
+        {texts.englishReports, "Port disconnected."},
+        {texts.englishReports, "Program active"},
+        {texts.englishReports, "Program active."},
+        {texts.englishReports, "Key"},
+        {texts.germanReports, "%1 wieder verbunden."},
+        {texts.germanReports, "Schnittstelle getrennt."},
+        {texts.germanReports, "Keine Tastatureingabe m\xC3\xB6glich: Werte werden nur angezeigt."},
+        {texts.germanReports, "Schlie\xC3\x9F" "en Sie bitte ein Ger\xC3\xA4t an."},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.reports.count(c.report), 1u) << c.report;
+    EXPECT_EQ(texts.englishReports.size(), 17u);
+    // The texts of a box and the status line's own tooltip are not reports.
+    for (const char* other : {"The settings could not be saved:", "This Field shows the program status."})
+        EXPECT_EQ(texts.englishReports.count(other), 0u) << other;
 }
 
 TEST(ProgramFacts, PortRangesFollowTheTableWhateverTheUsersLinks) {

@@ -10,6 +10,9 @@
 //
 //   win32_receiver [--keep-focus]   with --keep-focus the window takes the focus back whenever it
 //                                   loses it, for runs that only count what arrives
+//   win32_receiver --mark           presses F24, which no keyboard has, and ends: the window with the
+//                                   focus gets it after every key typed before, and the receiving
+//                                   window reports it as "typed <MARK>"
 #include <windows.h>
 #include <psapi.h>
 
@@ -35,6 +38,7 @@ const char* specialKey(WPARAM key) {
         case VK_RIGHT: return "<RIGHT>";
         case VK_UP: return "<UP>";
         case VK_DOWN: return "<DOWN>";
+        case VK_F24: return "<MARK>";
         default: return nullptr;
     }
 }
@@ -149,7 +153,20 @@ DWORD WINAPI watchDialog(void* parameter) {
 
 }  // namespace
 
+// A key pressed through the system's input queue, as the program's own keys are, so that it comes
+// after them.
+int pressMark() {
+    INPUT keys[2] = {};
+    for (INPUT& key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = VK_F24;
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    return SendInput(2, keys, sizeof(INPUT)) == 2 ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--mark") return pressMark();
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA receiverClass{};
     receiverClass.lpfnWndProc = receive;

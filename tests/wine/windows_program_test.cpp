@@ -61,8 +61,7 @@ std::string windowsPath(const std::string& path) { return "Z:" + path; }
 // dialog shows.
 class Receiver {
 public:
-    Receiver()
-        : process(std::vector<std::string>{wine, windowsPath(environment("VALBRIX_WINDOWS_RECEIVER"))}) {}
+    Receiver() : process(std::vector<std::string>{wine, program}) {}
 
     bool ready() { return process.started() && waitFor([this] { return said("receiver ready"); }); }
 
@@ -104,14 +103,20 @@ public:
     }
 
     // Everything typed until the text ends with `ending`; taken away from what is kept.
-    std::string typedUntil(const std::string& ending, int timeoutMs = patienceMs) {
-        waitFor([&] { return typedText.ends_with(ending); }, timeoutMs);
+    std::string typedUntil(const std::string& ending) {
+        waitFor([&] { return typedText.ends_with(ending); });
         return std::exchange(typedText, std::string());
     }
-    // Everything typed within quietMs from now.
-    std::string typedWithin(int quietMs) {
-        waitFor([] { return false; }, quietMs);
-        return std::exchange(typedText, std::string());
+    // Everything typed into the window up to now, taken away from what is kept. The mark goes through
+    // the system's input queue as the program's keys do, so it arrives after every key sent before
+    // it; the window must have the keyboard focus.
+    std::string typedBeforeNow() {
+        const std::string mark = "<MARK>";
+        if (std::system((std::string(wine) + " " + program + " --mark").c_str()) != 0) return "(no mark pressed)";
+        std::string typed = typedUntil(mark);
+        if (!typed.ends_with(mark)) return typed + "(no mark arrived)";
+        typed.resize(typed.size() - mark.size());
+        return typed;
     }
 
     std::string allReports() const {
@@ -121,6 +126,7 @@ public:
     }
 
 private:
+    const std::string program = windowsPath(environment("VALBRIX_WINDOWS_RECEIVER"));
     ChildProcess process;
     std::string foreground;
     std::string windowState;
@@ -173,7 +179,7 @@ protected:
             "trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "100",
             "--heighttype", "pixel", "--height", "24"});
         ASSERT_TRUE(tray->started()) << "trayer is missing: scripts/deps.sh x11";
-        ASSERT_TRUE(testing::pollFor(5000, [this] { return user.trayAvailable(); })) << "trayer did not take the tray";
+        ASSERT_TRUE(testing::pollFor(patienceMs, [this] { return user.trayAvailable(); })) << "trayer did not take the tray";
         ASSERT_TRUE(gauge.start(prefix + "/dosdevices/com5"));
         fs::create_directories(settingsFile().parent_path());
         fs::remove(settingsFile());
@@ -274,7 +280,7 @@ TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSave
         startProgram("ComPort=5\r\nLanguage=0\r\nActiveOnStartup=1\r\nSeparator=Enter\r\nDecimalSeparator=,\r\n"
                      "Format=2,7 um/mil/Tesla\r\n"));
     ASSERT_TRUE(receiver->shows("control 1014: Pocket-VARNITRON 6121"));
-    EXPECT_TRUE(receiver->said("control 1003: Programm aktiv."));
+    EXPECT_TRUE(receiver->shows("control 1003: Programm aktiv."));
     picture("windows-dialog-german.png");
     // Clicking into the receiving window sends the dialog into the tray.
     const Window receiverWindow = user.waitFor("Valbrix receiver", user.root(), patienceMs);
@@ -292,16 +298,19 @@ TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSave
     EXPECT_EQ(receiver->typedUntil("10,5 um<ENTER>"),
               "10,0 um<TAB>10,1 um<TAB>10,2 um<ENTER>10,3 um<TAB>10,4 um<TAB>10,5 um<ENTER>");
 
-    // Transfer off: the value is shown, and nothing is typed.
+    // Transfer off: the values are shown, and nothing is typed. The program is done with the first
+    // value, keys and all, once it shows the second; one typed in spite of that would come before
+    // what is typed once transfer is on again.
     toggleTransferInTheTray();
     backToReceiver();
     gauge.reading(4, "5.00", "mm");
-    EXPECT_TRUE(receiver->shows("control 1015: 5,00"));
-    EXPECT_EQ(receiver->typedWithin(1500), "");
+    gauge.reading(5, "5.50", "mm");
+    EXPECT_TRUE(receiver->shows("control 1015: 5,50"));
+    EXPECT_EQ(receiver->typedBeforeNow(), "");
     // And on again.
     toggleTransferInTheTray();
     backToReceiver();
-    gauge.reading(5, "6.25", "mm");
+    gauge.reading(6, "6.25", "mm");
     EXPECT_EQ(receiver->typedUntil("<ENTER>"), "6,25 mm<ENTER>");
 
     // Off once more, and the program is ended from outside: the file holds the choices.
@@ -320,13 +329,16 @@ TEST_F(WindowsProgram, OnScreenTheValuesAreShownAndNotTyped) {
     ASSERT_NO_FATAL_FAILURE(
         startProgram("ComPort=5\r\nLanguage=1\r\nSeparator=Tab\r\nDecimalSeparator=.\r\nFormat=2,7 um/mil/Tesla\r\n"));
     ASSERT_TRUE(receiver->shows("control 1014: Pocket-VARNITRON 6121"));
-    EXPECT_TRUE(receiver->said("control 1003: Program active."));
+    EXPECT_TRUE(receiver->shows("control 1003: Program active."));
     gauge.memoryDump(12, 4, "um", 20.0, 0.5);
     EXPECT_TRUE(receiver->shows("control 1015: 25.5"));
     EXPECT_TRUE(receiver->shows("control 1016: um"));
     picture("windows-dialog-english.png");
-    EXPECT_EQ(receiver->typedWithin(500), "");
     ASSERT_NO_FATAL_FAILURE(taskkill());
+    // Once the program has ended it types nothing more: what reached the receiving window is all
+    // there before a mark typed into it now.
+    backToReceiver();
+    EXPECT_EQ(receiver->typedBeforeNow(), "");
     const std::string saved = fileText(settingsFile());
     for (const char* line : {"Language=1\r\n", "Separator=Tab\r\n", "DecimalSeparator=.\r\n"})
         EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;

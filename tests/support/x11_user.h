@@ -66,6 +66,15 @@ public:
         });
     }
 
+    // True once `window` is mapped and can be seen (all its ancestors are mapped too), within
+    // timeoutMs.
+    bool waitForViewable(Window window, int timeoutMs) {
+        return pollFor(timeoutMs, [&] {
+            XWindowAttributes attributes{};
+            return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+        });
+    }
+
     // A menu of program `program` that is open on the screen (a mapped override-redirect window of
     // its class straight under the root; the tray icon is one too, but embedded), within timeoutMs;
     // 0 when none came.

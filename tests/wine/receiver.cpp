@@ -1,15 +1,22 @@
 // win32_receiver: a window of the end-to-end test's own under wine. It stands in for the spreadsheet
 // that has the keyboard focus, and writes what is typed into it on standard output, one key a line:
 // "typed 4", "typed ,", "typed <ENTER>". It also watches Valbrix's dialog from outside, as a user
-// looking at the screen would, and writes each change: "window shown", "window hidden",
-// "control 1014: Pocket-VARNITRON 6121" for the status line, the gauge and the last value,
-// "foreground: Valbrix receiver (ValbrixReceiver)" for the window that gets the keys, and
-// "help window: <title>" for the HTML Help viewer that comes up.
+// looking at the screen would, and writes each change: "window shown", "window hidden" and
+// "window gone" once the dialog is no more, "listed: Valbrix.exe" once the system lists the dialog's
+// process under the name taskkill /IM looks for, "control 1014: Pocket-VARNITRON 6121" for the
+// status line, the gauge and the last value, "foreground: Valbrix receiver (ValbrixReceiver)" for
+// the window that gets the keys, and "help window: <title>" for the HTML Help viewer that comes up.
+// What it reports of a dialog starts afresh with each new one.
 //
 //   win32_receiver [--keep-focus]   with --keep-focus the window takes the focus back whenever it
 //                                   loses it, for runs that only count what arrives
+//   win32_receiver --mark           presses F24, which no keyboard has, and ends: the window with the
+//                                   focus gets it after every key typed before, and the receiving
+//                                   window reports it as "typed <MARK>"
 #include <windows.h>
+#include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -31,6 +38,7 @@ const char* specialKey(WPARAM key) {
         case VK_RIGHT: return "<RIGHT>";
         case VK_UP: return "<UP>";
         case VK_DOWN: return "<DOWN>";
+        case VK_F24: return "<MARK>";
         default: return nullptr;
     }
 }
@@ -64,6 +72,22 @@ bool controlText(HWND dialog, int control, std::string& text) {
     return true;
 }
 
+// Whether the system lists the process under that image name as taskkill /IM finds it: among the
+// processes it enumerates, by the base name of the process's first module.
+bool listedAs(DWORD process, const char* image) {
+    DWORD processes[1024];
+    DWORD bytes = 0;
+    if (!EnumProcesses(processes, sizeof processes, &bytes)) return false;
+    const DWORD* end = processes + bytes / sizeof(DWORD);
+    if (std::find(static_cast<const DWORD*>(processes), end, process) == end) return false;
+    const HANDLE handle = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process);
+    if (handle == nullptr) return false;
+    char name[MAX_PATH] = {};
+    const bool named = GetModuleBaseNameA(handle, nullptr, name, sizeof name) > 0 && lstrcmpiA(name, image) == 0;
+    CloseHandle(handle);
+    return named;
+}
+
 struct Watch {
     HWND receiver;
     bool keepFocus;
@@ -71,7 +95,9 @@ struct Watch {
 
 DWORD WINAPI watchDialog(void* parameter) {
     const Watch watch = *static_cast<const Watch*>(parameter);
+    HWND watched = nullptr;  // the dialog reported on
     int visible = -1;
+    bool listed = false;
     std::map<int, std::string> shown;
     HWND front = nullptr;
     std::string helpTitle;
@@ -86,14 +112,31 @@ DWORD WINAPI watchDialog(void* parameter) {
             say(std::string("foreground: ") + title + " (" + kind + ")");
         }
         if (watch.keepFocus && front != watch.receiver) SetForegroundWindow(watch.receiver);
+        std::string title;
         if (const HWND help = FindWindowA("HH Parent", nullptr); help != nullptr && IsWindowVisible(help)) {
-            char title[128] = {};
-            GetWindowTextA(help, title, sizeof title);
-            if (helpTitle != title) say(std::string("help window: ") + title);
-            helpTitle = title;
+            char text[128] = {};
+            GetWindowTextA(help, text, sizeof text);
+            title = text;
         }
+        if (!title.empty() && helpTitle != title) say("help window: " + title);
+        helpTitle = title;
+        // A dialog that is gone, or one that stands in another's place, is a program that ended and
+        // perhaps one that started: everything about the new one is news.
         const HWND dialog = FindWindowA("ISDlgClass", nullptr);
+        if (dialog != watched) {
+            if (watched != nullptr) say("window gone");
+            watched = dialog;
+            visible = -1;
+            listed = false;
+            shown.clear();
+        }
         if (dialog == nullptr) continue;
+        if (!listed) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(dialog, &process);
+            listed = listedAs(process, "Valbrix.exe");
+            if (listed) say("listed: Valbrix.exe");
+        }
         const int nowVisible = IsWindowVisible(dialog) ? 1 : 0;
         if (nowVisible != visible) say(nowVisible ? "window shown" : "window hidden");
         visible = nowVisible;
@@ -110,7 +153,20 @@ DWORD WINAPI watchDialog(void* parameter) {
 
 }  // namespace
 
+// A key pressed through the system's input queue, as the program's own keys are, so that it comes
+// after them.
+int pressMark() {
+    INPUT keys[2] = {};
+    for (INPUT& key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = VK_F24;
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    return SendInput(2, keys, sizeof(INPUT)) == 2 ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--mark") return pressMark();
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA receiverClass{};
     receiverClass.lpfnWndProc = receive;

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -60,8 +61,7 @@ std::string windowsPath(const std::string& path) { return "Z:" + path; }
 // dialog shows.
 class Receiver {
 public:
-    Receiver()
-        : process(std::vector<std::string>{wine, windowsPath(environment("VALBRIX_WINDOWS_RECEIVER"))}) {}
+    Receiver() : process(std::vector<std::string>{wine, program}) {}
 
     bool ready() { return process.started() && waitFor([this] { return said("receiver ready"); }); }
 
@@ -76,16 +76,25 @@ public:
             if (line->rfind("typed ", 0) == 0) typedText += line->substr(6);
             else reports.push_back(*line);
             if (line->rfind("foreground: ", 0) == 0) foreground = line->substr(12);
+            if (line->rfind("window ", 0) == 0) windowState = *line;
         }
         return true;
     }
 
+    // Whether the report came about the program that runs now.
     bool said(const std::string& report) const {
-        return std::find(reports.begin(), reports.end(), report) != reports.end();
+        return std::find(reports.begin() + current, reports.end(), report) != reports.end();
     }
     bool shows(const std::string& report) {
         return waitFor([&] { return said(report); });
     }
+    // The dialog is now in that state ("window shown", "window hidden", "window gone"), whatever it
+    // was in before.
+    bool windowIs(const std::string& state) {
+        return waitFor([&] { return windowState == state; });
+    }
+    // What is reported from now on is about the next program.
+    void forget() { current = reports.size(); }
 
     // The receiving window gets the keys, and still does a moment later.
     bool keepsTheFocus() {
@@ -94,14 +103,20 @@ public:
     }
 
     // Everything typed until the text ends with `ending`; taken away from what is kept.
-    std::string typedUntil(const std::string& ending, int timeoutMs = patienceMs) {
-        waitFor([&] { return typedText.ends_with(ending); }, timeoutMs);
+    std::string typedUntil(const std::string& ending) {
+        waitFor([&] { return typedText.ends_with(ending); });
         return std::exchange(typedText, std::string());
     }
-    // Everything typed within quietMs from now.
-    std::string typedWithin(int quietMs) {
-        waitFor([] { return false; }, quietMs);
-        return std::exchange(typedText, std::string());
+    // Everything typed into the window up to now, taken away from what is kept. The mark goes through
+    // the system's input queue as the program's keys do, so it arrives after every key sent before
+    // it; the window must have the keyboard focus.
+    std::string typedBeforeNow() {
+        const std::string mark = "<MARK>";
+        if (std::system((std::string(wine) + " " + program + " --mark").c_str()) != 0) return "(no mark pressed)";
+        std::string typed = typedUntil(mark);
+        if (!typed.ends_with(mark)) return typed + "(no mark arrived)";
+        typed.resize(typed.size() - mark.size());
+        return typed;
     }
 
     std::string allReports() const {
@@ -111,10 +126,13 @@ public:
     }
 
 private:
+    const std::string program = windowsPath(environment("VALBRIX_WINDOWS_RECEIVER"));
     ChildProcess process;
     std::string foreground;
+    std::string windowState;
     std::string typedText;
     std::vector<std::string> reports;
+    std::ptrdiff_t current = 0;  // the first report about the program that runs now
 };
 
 class WindowsProgram : public ::testing::Test {
@@ -161,7 +179,7 @@ protected:
             "trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "100",
             "--heighttype", "pixel", "--height", "24"});
         ASSERT_TRUE(tray->started()) << "trayer is missing: scripts/deps.sh x11";
-        ASSERT_TRUE(testing::pollFor(5000, [this] { return user.trayAvailable(); })) << "trayer did not take the tray";
+        ASSERT_TRUE(testing::pollFor(patienceMs, [this] { return user.trayAvailable(); })) << "trayer did not take the tray";
         ASSERT_TRUE(gauge.start(prefix + "/dosdevices/com5"));
         fs::create_directories(settingsFile().parent_path());
         fs::remove(settingsFile());
@@ -181,21 +199,35 @@ protected:
                "AppData/Local/Oden_Malvert/Valbrix/Valbrix.ini";
     }
 
+    // Every test starts with the dialog on the screen, where the clicks and pictures find it.
     void startProgram(const std::string& settings) {
         std::ofstream(settingsFile(), std::ios::binary) << "[Settings]\r\n" << settings;
         program = std::make_unique<ChildProcess>(
             std::vector<std::string>{wine, "C:\\Program Files\\Valbrix\\Valbrix.exe"});
         ASSERT_TRUE(program->started());
+        ASSERT_TRUE(receiver->windowIs("window shown")) << "the dialog did not come up";
         dialog = user.waitFor("Valbrix", user.root(), patienceMs);
         ASSERT_NE(dialog, 0u) << "no window named Valbrix";
+        ASSERT_TRUE(user.waitForViewable(dialog, patienceMs)) << "the dialog is not on the screen";
     }
 
     // Asks the program to end as taskkill does without /F: a WM_CLOSE to each of its windows.
+    // taskkill looks the program up by its name among the processes the system lists and reaches it
+    // only through its windows; a program it finds without windows it leaves running and still
+    // reports success. So it is called once the receiver sees the dialog of a process listed as
+    // Valbrix.exe, and what it says goes into the failure.
     void taskkill() {
-        EXPECT_EQ(std::system((std::string(wine) + " taskkill /IM Valbrix.exe >/dev/null 2>&1").c_str()), 0);
-        const std::optional<int> status = program->waitForExit(patienceMs);
-        ASSERT_TRUE(status) << "Valbrix.exe did not end";
-        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << *status;
+        ASSERT_TRUE(receiver->shows("listed: Valbrix.exe")) << "the system does not list Valbrix.exe";
+        const std::string output = root + "/taskkill.txt";
+        const int status = std::system((std::string(wine) + " taskkill /IM Valbrix.exe >" + output + " 2>&1").c_str());
+        const std::string said = fileText(output);
+        EXPECT_EQ(status, 0) << "taskkill said: " << said;
+        const std::optional<int> ended = program->waitForExit(patienceMs);
+        ASSERT_TRUE(ended) << "Valbrix.exe did not end; taskkill said: " << said;
+        EXPECT_TRUE(WIFEXITED(*ended) && WEXITSTATUS(*ended) == 0) << *ended;
+        // Whatever the receiver reports from now on is about the next program.
+        ASSERT_TRUE(receiver->windowIs("window gone"));
+        receiver->forget();
     }
 
     // The user goes back to the spreadsheet: a click into the receiving window, which then has the
@@ -244,16 +276,17 @@ protected:
 TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSavesOnTaskkill) {
     // COM5, German, a decimal comma, units written as um, ENTER after each value; the model group
     // and keyboard layout are left to the program, which writes them when it ends.
-    startProgram("ComPort=5\r\nLanguage=0\r\nActiveOnStartup=1\r\nSeparator=Enter\r\nDecimalSeparator=,\r\n"
-                 "Format=2,7 um/mil/Tesla\r\n");
+    ASSERT_NO_FATAL_FAILURE(
+        startProgram("ComPort=5\r\nLanguage=0\r\nActiveOnStartup=1\r\nSeparator=Enter\r\nDecimalSeparator=,\r\n"
+                     "Format=2,7 um/mil/Tesla\r\n"));
     ASSERT_TRUE(receiver->shows("control 1014: Pocket-VARNITRON 6121"));
-    EXPECT_TRUE(receiver->said("control 1003: Programm aktiv."));
+    EXPECT_TRUE(receiver->shows("control 1003: Programm aktiv."));
     picture("windows-dialog-german.png");
     // Clicking into the receiving window sends the dialog into the tray.
     const Window receiverWindow = user.waitFor("Valbrix receiver", user.root(), patienceMs);
     ASSERT_NE(receiverWindow, 0u);
     user.click(receiverWindow, 1);
-    ASSERT_TRUE(receiver->shows("window hidden"));
+    ASSERT_TRUE(receiver->windowIs("window hidden"));
     ASSERT_TRUE(testing::pollFor(patienceMs, [this] { return trayIcon(); })) << "no tray icon";
     backToReceiver();
 
@@ -265,22 +298,25 @@ TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSave
     EXPECT_EQ(receiver->typedUntil("10,5 um<ENTER>"),
               "10,0 um<TAB>10,1 um<TAB>10,2 um<ENTER>10,3 um<TAB>10,4 um<TAB>10,5 um<ENTER>");
 
-    // Transfer off: the value is shown, and nothing is typed.
+    // Transfer off: the values are shown, and nothing is typed. The program is done with the first
+    // value, keys and all, once it shows the second; one typed in spite of that would come before
+    // what is typed once transfer is on again.
     toggleTransferInTheTray();
     backToReceiver();
     gauge.reading(4, "5.00", "mm");
-    EXPECT_TRUE(receiver->shows("control 1015: 5,00"));
-    EXPECT_EQ(receiver->typedWithin(1500), "");
+    gauge.reading(5, "5.50", "mm");
+    EXPECT_TRUE(receiver->shows("control 1015: 5,50"));
+    EXPECT_EQ(receiver->typedBeforeNow(), "");
     // And on again.
     toggleTransferInTheTray();
     backToReceiver();
-    gauge.reading(5, "6.25", "mm");
+    gauge.reading(6, "6.25", "mm");
     EXPECT_EQ(receiver->typedUntil("<ENTER>"), "6,25 mm<ENTER>");
 
     // Off once more, and the program is ended from outside: the file holds the choices.
     toggleTransferInTheTray();
     backToReceiver();
-    taskkill();
+    ASSERT_NO_FATAL_FAILURE(taskkill());
     const std::string saved = fileText(settingsFile());
     for (const char* line : {"ComPort=5\r\n", "Language=0\r\n", "ActiveOnStartup=0\r\n", "Separator=Enter\r\n",
                              "DecimalSeparator=,\r\n", "Format=2,7 um/mil/Tesla\r\n", "Device=6121\r\n",
@@ -290,15 +326,19 @@ TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSave
 
 // With the dialog on screen, a memory dump is shown value by value and nothing is typed anywhere.
 TEST_F(WindowsProgram, OnScreenTheValuesAreShownAndNotTyped) {
-    startProgram("ComPort=5\r\nLanguage=1\r\nSeparator=Tab\r\nDecimalSeparator=.\r\nFormat=2,7 um/mil/Tesla\r\n");
+    ASSERT_NO_FATAL_FAILURE(
+        startProgram("ComPort=5\r\nLanguage=1\r\nSeparator=Tab\r\nDecimalSeparator=.\r\nFormat=2,7 um/mil/Tesla\r\n"));
     ASSERT_TRUE(receiver->shows("control 1014: Pocket-VARNITRON 6121"));
-    EXPECT_TRUE(receiver->said("control 1003: Program active."));
+    EXPECT_TRUE(receiver->shows("control 1003: Program active."));
     gauge.memoryDump(12, 4, "um", 20.0, 0.5);
     EXPECT_TRUE(receiver->shows("control 1015: 25.5"));
     EXPECT_TRUE(receiver->shows("control 1016: um"));
     picture("windows-dialog-english.png");
-    EXPECT_EQ(receiver->typedWithin(500), "");
-    taskkill();
+    ASSERT_NO_FATAL_FAILURE(taskkill());
+    // Once the program has ended it types nothing more: what reached the receiving window is all
+    // there before a mark typed into it now.
+    backToReceiver();
+    EXPECT_EQ(receiver->typedBeforeNow(), "");
     const std::string saved = fileText(settingsFile());
     for (const char* line : {"Language=1\r\n", "Separator=Tab\r\n", "DecimalSeparator=.\r\n"})
         EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;
@@ -319,13 +359,14 @@ TEST_F(WindowsProgram, F1OpensTheManualOfTheLanguage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.manual);
-        startProgram(std::string("ComPort=5\r\nLanguage=") + c.language + "\r\n");
+        ASSERT_NO_FATAL_FAILURE(startProgram(std::string("ComPort=5\r\nLanguage=") + c.language + "\r\n"));
         ASSERT_TRUE(receiver->shows(c.active));
         // A click on the status line, which takes no input, gives the dialog the keyboard.
         user.click(dialog, 1, 45);
+        ASSERT_TRUE(user.waitForFocus(dialog, patienceMs)) << "the dialog does not have the keyboard";
         user.press({XK_F1});
         EXPECT_TRUE(receiver->shows(c.manual));
-        taskkill();
+        ASSERT_NO_FATAL_FAILURE(taskkill());
     }
 }
 

@@ -22,7 +22,7 @@ GROUPS_TABLE=(
   "qt|build the desktop program and run its smoke test (screenshots with xwd and netpbm)|qt6-base-dev fonts-liberation x11-utils x11-apps netpbm"
   "manual|compile the user manual into HTML Help files (chmcmd) and open them with a CHM reader|fp-utils libchm-bin"
   "wayland|type on Wayland desktops (keymaps, virtual keyboard, uinput) and run the end-to-end test in a headless sway|libxkbcommon-dev libwayland-dev libwayland-bin qt6-wayland sway dbus-daemon dpkg-dev"
-  "release|make the Windows release zip and its installer|nsis zip"
+  "release|make the Windows release zip, its installer and the MSI package (msiinfo reads it back in the tests)|nsis zip wixl msitools"
   "calc|type into LibreOffice Calc on a virtual X server with a window manager and read its cells back|libreoffice-calc python3-uno openbox xdotool x11-utils"
 )
 

@@ -4,6 +4,7 @@
 #include <dbt.h>
 
 #include "app/shell.h"
+#include "win32/single_instance.h"
 
 namespace valbrix {
 namespace {
@@ -122,6 +123,7 @@ INT_PTR Win32DialogHost::handleMessage(HWND window, UINT message, WPARAM wParam,
             return FALSE;
         default:
             if (message == taskbarCreated) tray.addAgain();
+            else if (message == anotherStartMessage()) shell->anotherStart();
             return FALSE;
     }
 }

@@ -324,6 +324,24 @@ TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSave
         EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;
 }
 
+// Started again while it sits in the tray, Valbrix.exe brings its window out, and the second start
+// ends with 0 without a window or tray icon of its own.
+TEST_F(WindowsProgram, ASecondStartShowsTheFirstOnesWindowAndEnds) {
+    ASSERT_NO_FATAL_FAILURE(startProgram("ComPort=5\r\nLanguage=1\r\n"));
+    ASSERT_TRUE(receiver->shows("control 1014: Pocket-VARNITRON 6121"));
+    const Window receiverWindow = user.waitFor("Valbrix receiver", user.root(), patienceMs);
+    ASSERT_NE(receiverWindow, 0u);
+    user.click(receiverWindow, 1);
+    ASSERT_TRUE(receiver->windowIs("window hidden"));
+    ChildProcess second({wine, "C:\\Program Files\\Valbrix\\Valbrix.exe"});
+    ASSERT_TRUE(second.started());
+    const std::optional<int> ended = second.waitForExit(patienceMs);
+    ASSERT_TRUE(ended) << "the second Valbrix.exe runs on";
+    EXPECT_TRUE(WIFEXITED(*ended) && WEXITSTATUS(*ended) == 0) << *ended;
+    EXPECT_TRUE(receiver->windowIs("window shown"));
+    ASSERT_NO_FATAL_FAILURE(taskkill());
+}
+
 // With the dialog on screen, a memory dump is shown value by value and nothing is typed anywhere.
 TEST_F(WindowsProgram, OnScreenTheValuesAreShownAndNotTyped) {
     ASSERT_NO_FATAL_FAILURE(

@@ -15,9 +15,8 @@
 
 namespace {
 
-// The one file's text in memory, read and rewritten by the file store's rules. A save replaces the
-// file a dozen times; on disk that would spend the run on system calls, and reading and replacing
-// real files is tested on real files elsewhere.
+// The one file's text in memory, read and rewritten by the file store's rules. On disk the run would
+// be spent on system calls, and reading and replacing real files is tested on real files elsewhere.
 class TextStore final : public valbrix::SettingsStore {
 public:
     explicit TextStore(std::string text) : text(std::move(text)) {}
@@ -27,10 +26,10 @@ public:
         const std::optional<std::string> value = valbrix::iniValue(text, section, key);
         return (value ? *value : defaultValue).substr(0, maxLength);
     }
-    bool put(const std::string&, const std::string& section, const std::string& key,
-             const std::string& value) override {
-        text = valbrix::iniWithValue(text, section, key, value);
-        return true;
+    valbrix::WriteOutcome putAll(const std::string&, const std::string& section,
+                                 const valbrix::KeyValues& values) override {
+        for (const auto& [key, value] : values) text = valbrix::iniWithValue(text, section, key, value);
+        return valbrix::WriteOutcome::Written;
     }
 
 private:

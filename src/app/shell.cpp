@@ -184,6 +184,10 @@ void Shell::trayClicked(TrayButton button) {
     else inBox([this] { host.showTrayMenu(trayMenu(settings.language, settings.transferActive, settings.device)); });
 }
 
+void Shell::anotherStart() {
+    if (running() && !shuttingDown) showFromTray();
+}
+
 void Shell::helpRequested() {
     if (running()) openHelp();
 }

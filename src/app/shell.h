@@ -66,6 +66,9 @@ public:
     void trayClicked(TrayButton button);
     void helpRequested();
     void keyTyped();
+    // The program was started again in this session; that start ends, and this one shows its window,
+    // which the user was most likely looking for.
+    void anotherStart();
     // A serial port arrived (true) or was removed (false).
     void portChanged(bool arrival);
     // The system asks the program to end: the shutdown of Exit, without the question. Asked while one

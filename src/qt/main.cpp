@@ -15,6 +15,7 @@
 #include "qt/qt_dialog_host.h"
 #include "qt/session_key_sinks.h"
 #include "qt/silent_key_sink.h"
+#include "qt/single_instance.h"
 #include "qt/termination_signals.h"
 #include "serial/port_driver.h"
 
@@ -46,6 +47,12 @@ int main(int argc, char** argv) {
         }
         traced = true;
     }
+    InstanceClaim claim(userConfigFolder());
+    if (!claim.first()) {
+        if (traced) std::printf("valbrix: already running, its window is shown\n");
+        claim.wakeFirst();
+        return 0;
+    }
     // Hidden in the tray is the program's working state: closing a box then must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     failWritesBeyondFileSizeLimit();
@@ -63,6 +70,7 @@ int main(int argc, char** argv) {
     Shell shell(ShellEnvironment{host, systemSettingsStore(), systemSettingsLocations(), systemPorts(),
                                  systemClock(), keys, true});
     host.attach(shell);
+    claim.listen([&shell] { shell.anotherStart(); });
     const TerminationSignals termination([&shell] { shell.terminate(); });
     shell.initMainDialog();
     if (!typing.chosen.sink) shell.typingUnavailable(typing.advice);

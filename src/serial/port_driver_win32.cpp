@@ -92,6 +92,10 @@ private:
 
 // A slice is as long as an acquisition pass: a ring is seen no later than a pass would see it.
 constexpr int waitSliceMs = 50;
+// Some drivers answer a pulled adapter with empty reads that succeed and fail only ClearCommError and
+// writes (wine does so with ERROR_NOT_READY): a quiet line is asked how it is at the rhythm in which the
+// program retries a lost port.
+constexpr int healthCheckMs = 500;
 
 class Win32Connection final : public PortConnection {
 public:
@@ -152,6 +156,10 @@ public:
                 if (!lost) Sleep(static_cast<DWORD>(slice));
             } else if (read == 1) {
                 early = byte;
+                quietMs = 0;
+            } else if ((quietMs += slice) >= healthCheckMs) {
+                quietMs = 0;
+                checkHealth();
             }
         }
     }
@@ -176,10 +184,16 @@ private:
         ClearCommError(handle, &errors, nullptr);
     }
 
+    void checkHealth() {
+        DWORD errors = 0;
+        if (!ClearCommError(handle, &errors, nullptr) && isRemovedDeviceError(GetLastError())) lost = true;
+    }
+
     HANDLE handle;
     COMMTIMEOUTS savedTimeouts{};
     DCB savedLineState{};
     int early = -1;  // a byte a wait has read already
+    int quietMs = 0;  // waited without a byte since the line was last asked how it is
     bool lost = false;
 };
 

@@ -16,6 +16,7 @@ constexpr unsigned long removedDeviceErrors[] = {
     31,    // ERROR_GEN_FAILURE: Prolific's and Silicon Labs' drivers
     55,    // ERROR_DEV_NOT_EXIST
     433,   // ERROR_NO_SUCH_DEVICE
+    995,   // ERROR_OPERATION_ABORTED: I/O cut off under a pulled adapter (the program never cancels its own)
     1117,  // ERROR_IO_DEVICE
     1167,  // ERROR_DEVICE_NOT_CONNECTED
     1617,  // ERROR_DEVICE_REMOVED

@@ -5,8 +5,8 @@
 namespace valbrix {
 
 // True for the codes the drivers of USB serial adapters give once the adapter is pulled out (the
-// handle stays open but can never be used again); false for failures that pass, such as a read
-// cut short by a purge or a line error.
+// handle stays open but can never be used again); false for failures that pass, such as a line
+// error or a time-out.
 bool isRemovedDeviceError(unsigned long systemError);
 
 }  // namespace valbrix

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 
 namespace valbrix {
@@ -31,6 +32,12 @@ bool createFolders(const std::string& path) {
 bool replaceFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 
 bool flushToDisk(std::FILE* file) { return fsync(fileno(file)) == 0; }
+
+bool cutFile(std::FILE* file, std::size_t size) { return ftruncate(fileno(file), static_cast<off_t>(size)) == 0; }
+
+bool lastFailureWasRefusal() {
+    return errno == EACCES || errno == EPERM || errno == EROFS || errno == ENOENT || errno == ENOTDIR;
+}
 
 void failWritesBeyondFileSizeLimit() { std::signal(SIGXFSZ, SIG_IGN); }
 

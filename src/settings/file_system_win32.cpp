@@ -34,6 +34,22 @@ bool replaceFile(const std::string& from, const std::string& to) {
 
 bool flushToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
 
+bool cutFile(std::FILE* file, std::size_t size) {
+    return _chsize_s(_fileno(file), static_cast<long long>(size)) == 0;
+}
+
+bool lastFailureWasRefusal() {
+    switch (GetLastError()) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void failWritesBeyondFileSizeLimit() {}
 
 }  // namespace valbrix

@@ -1,9 +1,11 @@
-// The Windows profile calls themselves, so the settings file behaves as every Windows program expects.
+// The Windows profile calls read the file, so it reads as every Windows program expects. They write it
+// key by key, each time rewriting the file where it lies; a save goes through the whole-file writer
+// instead, with the same rules.
 #include <windows.h>
 
 #include <vector>
 
-#include "settings/settings_store.h"
+#include "settings/ini_file_store.h"
 
 namespace valbrix {
 namespace {
@@ -17,9 +19,8 @@ public:
                                  static_cast<DWORD>(buffer.size()), file.c_str());
         return buffer.data();
     }
-    bool put(const std::string& file, const std::string& section, const std::string& key,
-             const std::string& value) override {
-        return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+    WriteOutcome putAll(const std::string& file, const std::string& section, const KeyValues& values) override {
+        return putIniValues(file, section, values);
     }
 };
 

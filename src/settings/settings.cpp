@@ -97,35 +97,30 @@ std::string readListKey(const Settings& settings, SettingsStore& store, ListKey 
 
 bool saveSettings(Settings& settings, const SavedChoices& choices, const SettingsLocations& where,
                   SettingsStore& store) {
-    bool saved = true;
-    const auto put = [&](const char* key, const std::string& value) {
-        const bool written = store.put(settings.settingsPath, section, key, toFileText(value));
-        saved = saved && written;
-        return written;
+    KeyValues values = {
+        {"Separator", choices.controlCharacter.substr(0, listTextLength)},
+        {"DecimalSeparator", choices.decimalSeparator.substr(0, listTextLength)},
+        {"Format", choices.valueFormat.substr(0, listTextLength)},
+        {"ComPort", std::to_string(settings.comPort)},
+        {"AskForClose", settings.askForClose ? "1" : "0"},
+        {"ActiveOnStartup", settings.transferActive ? "1" : "0"},
+        {"Language", std::to_string(settings.language)},
+        {"Device", std::to_string(settings.device)},
+        {"KeyboardLayout", std::to_string(settings.keyboardLayout)},
+        {"Sequence", choices.sequence.substr(0, savedSequenceLength)},
     };
-    const std::string controlCharacter = choices.controlCharacter.substr(0, listTextLength);
+    for (auto& entry : values) entry.second = toFileText(entry.second);
 
-    // The first write tells whether the program folder takes the file at all.
-    bool moved = false;
-    if (settings.settingsPath != settings.perUserPath &&
-        !store.put(settings.settingsPath, section, "Separator", toFileText(controlCharacter)) && !where.perUserFolder.empty()) {
-        moveToPerUserFolder(settings, where);
-        moved = true;
-    }
-
-    put("Separator", controlCharacter);
-    put("DecimalSeparator", choices.decimalSeparator.substr(0, listTextLength));
-    put("Format", choices.valueFormat.substr(0, listTextLength));
-    put("ComPort", std::to_string(settings.comPort));
-    put("AskForClose", settings.askForClose ? "1" : "0");
-    put("ActiveOnStartup", settings.transferActive ? "1" : "0");
-    put("Language", std::to_string(settings.language));
-    put("Device", std::to_string(settings.device));
-    put("KeyboardLayout", std::to_string(settings.keyboardLayout));
-    put("Sequence", choices.sequence.substr(0, savedSequenceLength));
+    const WriteOutcome outcome = store.putAll(settings.settingsPath, section, values);
+    // Only a program folder that keeps refusing the file sends it to the per-user folder; a full disk or
+    // a file held for a moment must not move the settings away for good.
+    if (outcome != WriteOutcome::Refused || settings.settingsPath == settings.perUserPath ||
+        where.perUserFolder.empty())
+        return outcome == WriteOutcome::Written;
+    moveToPerUserFolder(settings, where);
     // The one time the program sets AutoMinimize itself; otherwise the key is the user's to put there.
-    if (moved) put("AutoMinimize", "1");
-    return saved;
+    values.emplace_back("AutoMinimize", "1");
+    return store.putAll(settings.settingsPath, section, values) == WriteOutcome::Written;
 }
 
 }  // namespace valbrix

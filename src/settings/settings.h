@@ -50,9 +50,9 @@ struct SavedChoices {
     std::string sequence;
 };
 
-// Writes the settings, moving the file to the per-user folder first when the program folder refuses it
-// (settings.settingsPath follows). A write that fails leaves the setting as it was in the file; false
-// when any did, so that the user can be told.
+// Writes the settings in one step, moving the file to the per-user folder first when the program folder
+// keeps refusing it (settings.settingsPath follows). A save that fails leaves the file as it was; false
+// then, so that the user can be told.
 bool saveSettings(Settings& settings, const SavedChoices& choices, const SettingsLocations& where,
                   SettingsStore& store);
 

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+#include "settings/settings_store.h"
+
 namespace valbrix {
 
 // No settings file comes near this; a larger file is not read beyond it and never rewritten.
@@ -18,9 +20,10 @@ struct FileBytes {
 
 FileBytes readWholeFile(const std::string& path);
 
-// Writes bytes to a temporary file beside path and renames it over path. A folder that takes no new
-// file while path itself may be written gets path rewritten in place instead. False when path is there
-// but may not be written, or when neither way works.
-bool replaceWholeFile(const std::string& path, const std::string& bytes);
+// Writes bytes to a temporary file beside path, pushes them to the disk and renames the file over path,
+// so that path holds the old bytes until the new ones are safe. A folder that takes no new file while
+// path itself may be written gets path rewritten in place instead, which never cuts the file before the
+// new bytes are on the disk.
+WriteOutcome replaceWholeFile(const std::string& path, const std::string& bytes);
 
 }  // namespace valbrix

@@ -8,6 +8,7 @@
 #include "serial/port_driver.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
+#include "win32/single_instance.h"
 #include "win32/win32_dialog_host.h"
 
 namespace valbrix {
@@ -26,6 +27,11 @@ void registerDialogClass(HINSTANCE instance) {
 }
 
 int runApplication(HINSTANCE instance) {
+    const InstanceClaim claim;
+    if (!claim.first()) {
+        wakeFirstInstance();
+        return 0;
+    }
     InitCommonControls();
     const HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(ACC_MAIN));
     registerDialogClass(instance);

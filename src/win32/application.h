@@ -13,6 +13,7 @@ inline constexpr const char* mainDialogClass = "ISDlgClass";
 void registerDialogClass(HINSTANCE instance);
 
 // Registers the class, creates and shows the dialog and runs the message loop; 0 when the loop ends.
+// A second start in the session only brings the first one's window out and ends with 0.
 int runApplication(HINSTANCE instance);
 
 }  // namespace valbrix

@@ -4,6 +4,7 @@
 #include <dbt.h>
 
 #include "app/shell.h"
+#include "win32/single_instance.h"
 
 namespace valbrix {
 namespace {
@@ -114,6 +115,15 @@ INT_PTR Win32DialogHost::handleMessage(HWND window, UINT message, WPARAM wParam,
             if (lParam == WM_LBUTTONUP) shell->trayClicked(TrayButton::Left);
             else if (lParam == WM_RBUTTONUP) shell->trayClicked(TrayButton::Right);
             return FALSE;
+        case WM_TIMER:
+            if (wParam != trayRetryTimer) return FALSE;
+            trayAgain();
+            return TRUE;
+        case WM_SIZE:
+            // Minimised for want of a tray icon, the dialog is brought back from the taskbar: the
+            // user's way out of the tray.
+            if (wParam == SIZE_RESTORED && tray.wanted() && !tray.shown()) shell->trayClicked(TrayButton::Left);
+            return FALSE;
         case workMessage:
             runPosted();
             return FALSE;
@@ -121,7 +131,8 @@ INT_PTR Win32DialogHost::handleMessage(HWND window, UINT message, WPARAM wParam,
             PostQuitMessage(0);
             return FALSE;
         default:
-            if (message == taskbarCreated) tray.addAgain();
+            if (message == taskbarCreated) trayAgain();
+            else if (message == anotherStartMessage()) shell->anotherStart();
             return FALSE;
     }
 }

@@ -28,38 +28,66 @@ NOTIFYICONDATAA recordOf(HWND owner) {
     return record;
 }
 
+class SystemNotificationArea final : public NotificationArea {
+public:
+    bool notify(DWORD action, NOTIFYICONDATAA& record) override { return Shell_NotifyIconA(action, &record) != FALSE; }
+};
+
 }  // namespace
 
+NotificationArea& systemNotificationArea() {
+    static SystemNotificationArea area;
+    return area;
+}
+
 void TrayNotification::add(int icon, const std::string& tip) {
-    if (notify(NIM_ADD, icon, tip)) shown = true;
-    shownIcon = icon;
-    shownTip = tip;
+    isWanted = true;
+    wantedIcon = icon;
+    wantedTip = tip;
+    tryAdd();
 }
 
 void TrayNotification::modify(int icon, const std::string& tip) {
-    if (!notify(NIM_MODIFY, icon, tip)) return;
-    shownIcon = icon;
-    shownTip = tip;
+    if (!isWanted) return;
+    wantedIcon = icon;
+    wantedTip = tip;
+    if (isShown) notify(NIM_MODIFY);
 }
 
 void TrayNotification::remove() {
+    if (owner != nullptr) KillTimer(owner, trayRetryTimer);
+    isWanted = false;
+    if (!isShown) return;
     NOTIFYICONDATAA record = recordOf(owner);
-    Shell_NotifyIconA(NIM_DELETE, &record);
-    shown = false;
+    area.notify(NIM_DELETE, record);
+    isShown = false;
 }
 
-void TrayNotification::addAgain() {
-    if (shown) notify(NIM_ADD, shownIcon, shownTip);
+bool TrayNotification::addAgain() {
+    if (!isWanted) return false;
+    // After a restart of Explorer the icon that was there is gone too.
+    isShown = false;
+    return tryAdd();
 }
 
-bool TrayNotification::notify(DWORD action, int icon, const std::string& tip) {
+bool TrayNotification::tryAdd() {
+    // An icon that is there after all (a taskbar message without a restart of Explorer) takes the change.
+    isShown = notify(NIM_ADD) || notify(NIM_MODIFY);
+    if (owner != nullptr) {
+        if (isShown) KillTimer(owner, trayRetryTimer);
+        else SetTimer(owner, trayRetryTimer, trayRetryMs, nullptr);
+    }
+    return isShown;
+}
+
+bool TrayNotification::notify(DWORD action) {
     if (owner == nullptr) return false;
     NOTIFYICONDATAA record = recordOf(owner);
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = MSG_TRAY_CALLBACK;
-    record.hIcon = smallPicture(instance, icon);
-    std::strncpy(record.szTip, tip.c_str(), tipLimit);
-    return Shell_NotifyIconA(action, &record) != FALSE;
+    record.hIcon = smallPicture(instance, wantedIcon);
+    std::strncpy(record.szTip, wantedTip.c_str(), tipLimit);
+    return area.notify(action, record);
 }
 
 }  // namespace valbrix

@@ -1,6 +1,8 @@
 #pragma once
 // The program's one icon in the notification area: picture, tip and the callback message 1025 that
-// brings its clicks to the main dialog.
+// brings its clicks to the main dialog. The icon wanted is remembered: a shell that refuses it (Explorer
+// not ready at logon, a slow shell) is asked again on a timer and when the taskbar comes up, until the
+// icon is there.
 
 #include <windows.h>
 
@@ -8,9 +10,22 @@
 
 namespace valbrix {
 
+// Where the icon goes: the system's notification area, or a recording one in the tests.
+class NotificationArea {
+public:
+    virtual ~NotificationArea() = default;
+    virtual bool notify(DWORD action, NOTIFYICONDATAA& record) = 0;
+};
+
+NotificationArea& systemNotificationArea();
+
+// The timer of the owner window that asks for a refused icon again.
+inline constexpr UINT_PTR trayRetryTimer = 0x7A1;
+inline constexpr UINT trayRetryMs = 2000;
+
 class TrayNotification {
 public:
-    explicit TrayNotification(HINSTANCE instance) : instance(instance) {}
+    TrayNotification(HINSTANCE instance, NotificationArea& area) : instance(instance), area(area) {}
     ~TrayNotification() { remove(); }
     TrayNotification(const TrayNotification&) = delete;
     TrayNotification& operator=(const TrayNotification&) = delete;
@@ -19,20 +34,27 @@ public:
     void attach(HWND owner) { this->owner = owner; }
 
     void add(int icon, const std::string& tip);
-    // Without the icon on screen the shell refuses the change, and nothing else happens.
+    // The icon wanted changes; on screen at once when it is there.
     void modify(int icon, const std::string& tip);
     void remove();
-    // Explorer lost its icons when it restarted; the one on show comes back as it was.
-    void addAgain();
+    // The timer or a new taskbar: the icon wanted comes (back) as it was. True when it is there now
+    // and was not before.
+    bool addAgain();
+
+    bool wanted() const { return isWanted; }
+    bool shown() const { return isShown; }
 
 private:
-    bool notify(DWORD action, int icon, const std::string& tip);
+    bool notify(DWORD action);
+    bool tryAdd();
 
     const HINSTANCE instance;
+    NotificationArea& area;
     HWND owner = nullptr;
-    bool shown = false;
-    int shownIcon = 0;
-    std::string shownTip;
+    bool isWanted = false;
+    bool isShown = false;
+    int wantedIcon = 0;
+    std::string wantedTip;
 };
 
 }  // namespace valbrix

@@ -16,8 +16,8 @@ constexpr const char* boxClass = "#32770";  // message boxes and modal dialog bo
 
 }  // namespace
 
-Win32DialogHost::Win32DialogHost(HINSTANCE instance)
-    : instance(instance), tray(instance), taskbarCreated(RegisterWindowMessageA("TaskbarCreated")) {}
+Win32DialogHost::Win32DialogHost(HINSTANCE instance, NotificationArea& area)
+    : instance(instance), tray(instance, area), taskbarCreated(RegisterWindowMessageA("TaskbarCreated")) {}
 
 // The shell may be gone already: the dialog's last messages reach nobody.
 Win32DialogHost::~Win32DialogHost() {
@@ -139,9 +139,14 @@ void Win32DialogHost::showWindow() {
     SetForegroundWindow(dialog);
 }
 
-// The window that had the focus before keeps it: values are typed there.
+// The window that had the focus before keeps it: values are typed there. Without the icon a hidden
+// dialog could not be reached at all; minimised it stays on the taskbar.
 void Win32DialogHost::hideWindow() {
-    if (dialog != nullptr) ShowWindow(dialog, SW_HIDE);
+    if (dialog != nullptr) ShowWindow(dialog, tray.shown() ? SW_HIDE : SW_MINIMIZE);
+}
+
+void Win32DialogHost::trayAgain() {
+    if (tray.addAgain() && dialog != nullptr && IsIconic(dialog)) ShowWindow(dialog, SW_HIDE);
 }
 
 void Win32DialogHost::addTrayIcon(int icon, const std::string& tip) { tray.add(icon, tip); }

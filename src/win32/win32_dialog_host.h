@@ -26,7 +26,7 @@ inline constexpr UINT deactivatedMessage = WM_APP + 2;
 
 class Win32DialogHost final : public DialogHost {
 public:
-    explicit Win32DialogHost(HINSTANCE instance);
+    explicit Win32DialogHost(HINSTANCE instance, NotificationArea& area = systemNotificationArea());
     ~Win32DialogHost() override;
     Win32DialogHost(const Win32DialogHost&) = delete;
     Win32DialogHost& operator=(const Win32DialogHost&) = delete;
@@ -54,6 +54,8 @@ public:
     void addTrayIcon(int icon, const std::string& tip) override;
     void modifyTrayIcon(int icon, const std::string& tip) override;
     void removeTrayIcon() override;
+    // False while the icon wanted is not there: the dialog is minimised instead of hidden.
+    bool trayAvailable() override { return !tray.wanted() || tray.shown(); }
     void showTrayMenu(const Menu& menu) override;
     bool askYesNo(const std::string& caption, const std::string& text) override;
     void showNotice(const std::string& caption, const std::string& text) override;
@@ -78,6 +80,9 @@ private:
     void endFromOutside();
     void closeOwnBoxes();
     void runPosted();
+    // The timer or a new taskbar: a refused icon is asked for again, and the dialog minimised for lack
+    // of it goes into the tray once it is there.
+    void trayAgain();
     HWND item(int control) const;
 
     // What the About box procedure is given.

@@ -294,6 +294,23 @@ TEST_F(DesktopProgram, LivesThroughAPulledAdapterAndTypesWhatComesAfterTheReplug
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << *status;
 }
 
+// Started again while it sits in the tray, the program brings its window out, and the second start
+// ends with 0 without a window or tray icon of its own.
+TEST_F(DesktopProgram, ASecondStartShowsTheFirstOnesWindowAndEnds) {
+    startProgram();
+    expectShown("control 1014: Pocket-VARNITRON 6121");
+    user.focus(dialog);
+    backToReceiver();
+    ChildProcess second({environment("VALBRIX_EXECUTABLE"), "--trace"});
+    ASSERT_TRUE(second.started());
+    EXPECT_TRUE(second.waitForLine("already running", patienceMs));
+    const std::optional<int> status = second.waitForExit(patienceMs);
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << *status;
+    expectShown("window shown");
+    EXPECT_EQ(second.lines, std::vector<std::string>{"valbrix: already running, its window is shown"});
+}
+
 // SIGTERM or SIGINT while one of the program's boxes is open (here the exit question): the program
 // ends as Exit ends it, with its settings saved and exit code 0.
 TEST_F(DesktopProgram, EndsInOrderOnASignalWhileABoxIsOpen) {

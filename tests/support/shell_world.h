@@ -30,14 +30,13 @@ public:
                     const std::string& defaultValue, std::size_t maxLength) override {
         return real.get(file, section, key, defaultValue, maxLength);
     }
-    bool put(const std::string& file, const std::string& section, const std::string& key,
-             const std::string& value) override {
+    WriteOutcome putAll(const std::string& file, const std::string& section, const KeyValues& values) override {
         if (onPut) onPut();
-        return !refuseWrites && real.put(file, section, key, value);
+        return refuseWrites ? WriteOutcome::Refused : real.putAll(file, section, values);
     }
 
     std::function<void()> onPut;
-    bool refuseWrites = false;  // as a full disk or a read-only folder would
+    bool refuseWrites = false;  // as a read-only folder would
 
 private:
     IniFileStore real;

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "settings/settings_store.h"
 #include "temp_folder.h"
 
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include "settings/file_system.h"
 
 #include "unprivileged.h"
 #endif
@@ -20,6 +24,8 @@ using testing::readFile;
 using testing::TempFolder;
 using testing::writeFile;
 using namespace std::string_literals;
+
+const KeyValues comPort5{{"ComPort", "5"}};
 
 TEST(IniFileStore, WritesKeepEveryOtherLine) {
     struct Case {
@@ -45,7 +51,7 @@ TEST(IniFileStore, WritesKeepEveryOtherLine) {
         const std::string file = temp.path("Valbrix.ini");
         if (!c.before.empty()) writeFile(file, c.before);
         IniFileStore store;
-        EXPECT_TRUE(store.put(file, "Settings", "ComPort", "5")) << c.name;
+        EXPECT_EQ(store.putAll(file, "Settings", comPort5), WriteOutcome::Written) << c.name;
         EXPECT_EQ(readFile(file), c.after) << c.name;
         EXPECT_EQ(store.get(file, "SETTINGS", "comPort", "none", 99), "5") << c.name;
     }
@@ -97,7 +103,7 @@ TEST(IniFileStore, MissingFolderIsNotCreated) {
     TempFolder temp;
     const std::string file = temp.path("absent") + pathSeparator + "Valbrix.ini";
     IniFileStore store;
-    EXPECT_FALSE(store.put(file, "Settings", "ComPort", "5"));
+    EXPECT_EQ(store.putAll(file, "Settings", comPort5), WriteOutcome::Refused);
     EXPECT_FALSE(std::filesystem::exists(temp.path("absent")));
 }
 
@@ -111,10 +117,27 @@ TEST(IniFileStore, JunkFilesGiveDefaultsAndSurviveWrites) {
         writeFile(file, junk);
         IniFileStore store;
         EXPECT_EQ(store.get(file, "Settings", "ComPort", "1", 98), "1");
-        EXPECT_TRUE(store.put(file, "Settings", "ComPort", "5"));
+        EXPECT_EQ(store.putAll(file, "Settings", comPort5), WriteOutcome::Written);
         EXPECT_EQ(readFile(file).substr(0, junk.size()), junk);
         EXPECT_EQ(store.get(file, "Settings", "ComPort", "1", 98), "5");
     }
+}
+
+// The values go in one after the other, and the file is replaced once: the old file itself, seen through
+// a second name of it, is never written into.
+TEST(IniFileStore, ASaveReplacesTheFileWholeAndNeverWritesIntoTheOldOne) {
+    TempFolder temp;
+    const std::string file = temp.path("Valbrix.ini");
+    const std::string before = "; by hand\r\n[Settings]\r\nComPort=3\r\n";
+    writeFile(file, before);
+    std::filesystem::create_hard_link(file, temp.path("old.ini"));
+    // On Windows this is the system's store, whose profile calls would rewrite the file where it lies.
+    SettingsStore& store = systemSettingsStore();
+    EXPECT_EQ(store.putAll(file, "Settings", {{"ComPort", "5"}, {"Language", "0"}, {"comport", "6"}}),
+              WriteOutcome::Written);
+    EXPECT_EQ(readFile(file), "; by hand\r\n[Settings]\r\nComPort=6\r\nLanguage=0\r\n");
+    EXPECT_EQ(readFile(temp.path("old.ini")), before);
+    EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
 }
 
 #ifndef _WIN32
@@ -125,21 +148,46 @@ TEST(IniFileStore, ReadOnlyFileIsNotWritten) {
     chmod(temp.root.c_str(), 0777);
     chmod(file.c_str(), 0444);
     IniFileStore store;
-    EXPECT_EQ(testing::runUnprivileged([&] { return store.put(file, "Settings", "ComPort", "5"); }), 1);
+    EXPECT_EQ(testing::runUnprivileged([&] { return store.putAll(file, "Settings", comPort5) == WriteOutcome::Refused; }), 0);
     EXPECT_EQ(readFile(file), "[Settings]\nComPort=3\n");
 }
 
+// A folder that takes no new file gets the file rewritten where it lies. That never cuts it first: a
+// disk that fills up on the way leaves the old text whole, and a shorter new text loses the old tail
+// only once it is on the disk.
 TEST(IniFileStore, ReadOnlyFolderGetsTheFileRewrittenInPlace) {
-    TempFolder temp;
-    const std::string file = temp.path("Valbrix.ini");
-    writeFile(file, "[Settings]\nComPort=3\n");
-    chmod(file.c_str(), 0666);
-    chmod(temp.root.c_str(), 0555);
-    IniFileStore store;
-    EXPECT_EQ(testing::runUnprivileged([&] {
-        return store.put(file, "Settings", "ComPort", "5") && !store.put(temp.path("new.ini"), "Settings", "A", "1");
-    }), 0);
-    EXPECT_EQ(readFile(file), "[Settings]\nComPort=5\n");
+    struct Case {
+        const char* name;
+        std::string before;
+        rlim_t fileSizeLimit;
+        bool written;
+        std::string after;
+    };
+    const std::string note = "; " + std::string(40, 'n') + "\n";
+    const Case cases[] = {
+        {"longer", "[Settings]\nComPort=3\n", RLIM_INFINITY, true, "[Settings]\nComPort=5\nLanguage=0\n"},
+        {"shorter", "[Settings]\nComPort=333\nLanguage=0\n" + note, RLIM_INFINITY, true,
+         "[Settings]\nComPort=5\nLanguage=0\n" + note},
+        {"disk full on the way", "[Settings]\nComPort=3\n", 24, false, "[Settings]\nComPort=3\n"},
+    };
+    for (const Case& c : cases) {
+        TempFolder temp;
+        const std::string file = temp.path("Valbrix.ini");
+        writeFile(file, c.before);
+        chmod(file.c_str(), 0666);
+        chmod(temp.root.c_str(), 0555);
+        IniFileStore store;
+        EXPECT_EQ(testing::runUnprivileged([&] {
+            failWritesBeyondFileSizeLimit();
+            const rlimit limit{c.fileSizeLimit, c.fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            return store.putAll(file, "Settings", {{"ComPort", "5"}, {"Language", "0"}}) ==
+                       (c.written ? WriteOutcome::Written : WriteOutcome::Failed) &&
+                   store.putAll(temp.path("new.ini"), "Settings", comPort5) == WriteOutcome::Refused;
+        }), 0) << c.name;
+        EXPECT_EQ(readFile(file), c.after) << c.name;
+        chmod(temp.root.c_str(), 0755);
+    }
 }
 #endif
 

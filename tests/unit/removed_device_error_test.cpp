@@ -19,8 +19,8 @@ TEST(RemovedDeviceError, TheCodesOfAPulledAdapterAndThoseThatPass) {
         {31, "ERROR_GEN_FAILURE", true},           {55, "ERROR_DEV_NOT_EXIST", true},
         {433, "ERROR_NO_SUCH_DEVICE", true},       {1117, "ERROR_IO_DEVICE", true},
         {1167, "ERROR_DEVICE_NOT_CONNECTED", true}, {1617, "ERROR_DEVICE_REMOVED", true},
-        {0, "ERROR_SUCCESS", false},               {121, "ERROR_SEM_TIMEOUT", false},
-        {995, "ERROR_OPERATION_ABORTED", false},   {997, "ERROR_IO_PENDING", false},
+        {995, "ERROR_OPERATION_ABORTED", true},    {0, "ERROR_SUCCESS", false},
+        {121, "ERROR_SEM_TIMEOUT", false},         {997, "ERROR_IO_PENDING", false},
         {1784, "ERROR_INVALID_USER_BUFFER", false},
     };
     for (const Case& c : cases) EXPECT_EQ(isRemovedDeviceError(c.code), c.removed) << c.name;

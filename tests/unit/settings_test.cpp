@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "settings/file_system.h"
@@ -235,11 +236,11 @@ TEST(Settings, ReadOnlyProgramFolderSendsTheFileToThePerUserFolder) {
     EXPECT_EQ(places.load().language, 0);
 }
 
-// A disk that fills up while the file is written: the program is told, and the file keeps whole lines,
-// each setting either its old or its new value.
+// A disk that fills up while the file is written: the program is told, the file keeps its old text
+// whole, and a full disk is no reason to move the settings away from the program folder.
 TEST(Settings, AFullDiskLeavesTheFileWholeAndIsReported) {
     Places places;
-    const std::string before = "[Settings]\r\nComPort=7\r\n";
+    const std::string before = "; by hand\r\n[Settings]\r\nComPort=7\r\n";
     writeFile(places.programFile, before);
     Settings settings = places.load();
     settings.comPort = 12;
@@ -248,19 +249,62 @@ TEST(Settings, AFullDiskLeavesTheFileWholeAndIsReported) {
         failWritesBeyondFileSizeLimit();
         const rlimit limit{64, 64};
         setrlimit(RLIMIT_FSIZE, &limit);
-        const SettingsLocations nowhere{places.where.programDirectory, ""};
-        _exit(saveSettings(settings, choices, nowhere, places.store) ? 0 : 1);
+        _exit(saveSettings(settings, choices, places.where, places.store) ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    const std::string after = readFile(places.programFile);
-    EXPECT_LE(after.size(), 64u);
-    EXPECT_EQ(after.substr(0, 24), "[Settings]\r\nComPort=12\r\n");
-    EXPECT_EQ(after.substr(after.size() - 2), "\r\n");
+    EXPECT_EQ(readFile(places.programFile), before);
+    EXPECT_FALSE(std::filesystem::exists(places.perUserFile));
 }
 #endif
+
+// The file store with the outcome of the first save beside the program scripted.
+class FirstSaveStore final : public SettingsStore {
+public:
+    explicit FirstSaveStore(WriteOutcome first) : first(first) {}
+    std::string get(const std::string& file, const std::string& section, const std::string& key,
+                    const std::string& defaultValue, std::size_t maxLength) override {
+        return real.get(file, section, key, defaultValue, maxLength);
+    }
+    WriteOutcome putAll(const std::string& file, const std::string& section, const KeyValues& values) override {
+        ++saves;
+        return saves == 1 ? first : real.putAll(file, section, values);
+    }
+    WriteOutcome first;
+    int saves = 0;
+
+private:
+    IniFileStore real;
+};
+
+// Only a folder that refuses the file, asked again and again, sends the settings to the per-user
+// folder; every save is one write of the whole file.
+TEST(Settings, OnlyARefusalMovesTheFile) {
+    struct Case {
+        WriteOutcome first;
+        bool saved;
+        bool moved;
+        int saves;
+    };
+    const Case cases[] = {
+        {WriteOutcome::Written, true, false, 1},
+        {WriteOutcome::Failed, false, false, 1},
+        {WriteOutcome::Refused, true, true, 2},
+    };
+    for (const Case& c : cases) {
+        Places places;
+        writeFile(places.programFile, "[Settings]\r\nComPort=12\r\n");
+        Settings settings = places.load();
+        FirstSaveStore store(c.first);
+        EXPECT_EQ(saveSettings(settings, choices, places.where, store), c.saved);
+        EXPECT_EQ(settings.settingsPath, c.moved ? places.perUserFile : places.programFile);
+        EXPECT_EQ(std::filesystem::exists(places.perUserFile), c.moved);
+        EXPECT_EQ(store.saves, c.saves);
+        if (c.moved) expectMovedToPerUserFile(places);
+    }
+}
 
 TEST(SettingsPaths, DirectoryAndAbsolutePath) {
     const std::string folder = std::string("dir") + sep;
@@ -285,7 +329,7 @@ TEST(SystemSettingsStore, RoundTrip) {
     const std::string file = temp.path("Valbrix.ini");
     SettingsStore& store = systemSettingsStore();
     EXPECT_EQ(store.get(file, "Settings", "Format", "2,7 um", 3), "2,7");
-    EXPECT_TRUE(store.put(file, "Settings", "Format", "2,7 \xB5m"));
+    EXPECT_EQ(store.putAll(file, "Settings", {{"Format", "2,7 \xB5m"}}), WriteOutcome::Written);
     EXPECT_EQ(store.get(file, "settings", "FORMAT", "", 99), "2,7 \xB5m");
     EXPECT_EQ(store.get(file, "Settings", "Format", "", 5), "2,7 \xB5");
 }

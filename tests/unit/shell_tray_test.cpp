@@ -182,6 +182,19 @@ TEST(Shell, TrayClicks) {
     }
 }
 
+// A second start of the program brings this one's window out of the tray.
+TEST(Shell, AnotherStartShowsTheWindow) {
+    World w;
+    w.addPort(1);
+    w.start();
+    w.shell->command(ContinueButton);
+    ASSERT_TRUE(w.shell->isInTray());
+    w.shell->anotherStart();
+    EXPECT_FALSE(w.shell->isInTray());
+    EXPECT_TRUE(w.host.visible);
+    EXPECT_FALSE(w.host.trayIconShown);
+}
+
 TEST(Shell, ComingBackShowsTheGaugeName) {
     World w;
     const std::shared_ptr<FakeLine> line = w.addPort(1);

@@ -35,6 +35,24 @@ using testing::TempFolder;
 
 constexpr int patienceMs = 10000;
 
+// The system's notification area, or a shell that is not ready and refuses every icon; what was asked
+// of it is kept.
+class RecordingArea final : public NotificationArea {
+public:
+    bool notify(DWORD action, NOTIFYICONDATAA& record) override {
+        const bool done = ready && systemNotificationArea().notify(action, record);
+        asked.push_back({action, done});
+        return done;
+    }
+    struct Asked {
+        DWORD action;
+        bool done;
+        bool operator==(const Asked&) const = default;
+    };
+    bool ready = true;
+    std::vector<Asked> asked;
+};
+
 // The program with everything around it, on this thread.
 struct Program {
     Program() {
@@ -104,7 +122,8 @@ struct Program {
     FakeClock clock;
     FakePorts ports{clock};
     RecordingKeySink keys;
-    Win32DialogHost host{GetModuleHandleA(nullptr)};
+    RecordingArea area;
+    Win32DialogHost host{GetModuleHandleA(nullptr), area};
     std::unique_ptr<Shell> shell;
     HWND dialog = nullptr;
     bool quit = false;
@@ -270,6 +289,48 @@ TEST(Win32DialogHost, LosingTheActivationHidesIntoTheTrayUnlessTheAboutBoxTookIt
     EXPECT_TRUE(IsWindowVisible(program.dialog));
     EXPECT_FALSE(program.shell->isInTray());
     DestroyWindow(other);
+}
+
+// A shell that refuses the icon (Explorer not ready at logon): the dialog is minimised instead of
+// hidden and says so, the icon is asked for again on the timer and when the taskbar comes, and once it
+// is there the dialog goes into the tray. Restored from the taskbar meanwhile, it comes out of the tray.
+TEST(Win32DialogHost, ARefusedTrayIconIsAskedForAgainAndTheDialogWaitsOnTheTaskbar) {
+    using Asked = RecordingArea::Asked;
+    for (const bool byTimer : {true, false}) {
+        SCOPED_TRACE(byTimer ? "timer" : "TaskbarCreated");
+        Program program;
+        program.start();
+        ShowWindow(program.dialog, SW_SHOW);
+        program.area.ready = false;
+        SendMessageA(program.dialog, WM_COMMAND, MAKEWPARAM(ContinueButton, BN_CLICKED), 0);
+        EXPECT_TRUE(program.shell->isInTray());
+        EXPECT_TRUE(IsWindowVisible(program.dialog));
+        EXPECT_TRUE(IsIconic(program.dialog));
+        EXPECT_EQ(program.text(StatusLine), text::noTray.in(1));
+        EXPECT_EQ(program.area.asked, (std::vector<Asked>{{NIM_ADD, false}, {NIM_MODIFY, false}}));
+
+        program.area.asked.clear();
+        program.area.ready = true;
+        if (byTimer) SendMessageA(program.dialog, WM_TIMER, trayRetryTimer, 0);
+        else SendMessageA(program.dialog, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+        EXPECT_EQ(program.area.asked, (std::vector<Asked>{{NIM_ADD, true}}));
+        EXPECT_FALSE(IsWindowVisible(program.dialog));
+        EXPECT_TRUE(program.shell->isInTray());
+        SendMessageA(program.dialog, MSG_TRAY_CALLBACK, 1, WM_LBUTTONUP);
+        EXPECT_TRUE(IsWindowVisible(program.dialog));
+        EXPECT_FALSE(IsIconic(program.dialog));
+        EXPECT_FALSE(program.shell->isInTray());
+    }
+    // Brought back from the taskbar while there is no icon.
+    Program program;
+    program.start();
+    ShowWindow(program.dialog, SW_SHOW);
+    program.area.ready = false;
+    SendMessageA(program.dialog, WM_COMMAND, MAKEWPARAM(ContinueButton, BN_CLICKED), 0);
+    ASSERT_TRUE(IsIconic(program.dialog));
+    ShowWindow(program.dialog, SW_RESTORE);
+    EXPECT_FALSE(program.shell->isInTray());
+    EXPECT_FALSE(IsIconic(program.dialog));
 }
 
 // The close box and Alt+F4 are the user's Exit, which asks when asked to; another program's WM_CLOSE

@@ -324,6 +324,48 @@ TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSave
         EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;
 }
 
+// Started again while it sits in the tray, Valbrix.exe brings its window out, and the second start
+// ends with 0 without a window or tray icon of its own.
+TEST_F(WindowsProgram, ASecondStartShowsTheFirstOnesWindowAndEnds) {
+    ASSERT_NO_FATAL_FAILURE(startProgram("ComPort=5\r\nLanguage=1\r\n"));
+    ASSERT_TRUE(receiver->shows("control 1014: Pocket-VARNITRON 6121"));
+    const Window receiverWindow = user.waitFor("Valbrix receiver", user.root(), patienceMs);
+    ASSERT_NE(receiverWindow, 0u);
+    user.click(receiverWindow, 1);
+    ASSERT_TRUE(receiver->windowIs("window hidden"));
+    ChildProcess second({wine, "C:\\Program Files\\Valbrix\\Valbrix.exe"});
+    ASSERT_TRUE(second.started());
+    const std::optional<int> ended = second.waitForExit(patienceMs);
+    ASSERT_TRUE(ended) << "the second Valbrix.exe runs on";
+    EXPECT_TRUE(WIFEXITED(*ended) && WEXITSTATUS(*ended) == 0) << *ended;
+    EXPECT_TRUE(receiver->windowIs("window shown"));
+    ASSERT_NO_FATAL_FAILURE(taskkill());
+}
+
+// The adapter pulled while the line is quiet: the program notices although wine's reads of the gone
+// port succeed empty, says so, and once it is plugged in again asks the gauge who it is and types on.
+TEST_F(WindowsProgram, LivesThroughAPulledAdapterAndTypesWhatComesAfterTheReplug) {
+    ASSERT_NO_FATAL_FAILURE(
+        startProgram("ComPort=5\r\nLanguage=0\r\nActiveOnStartup=1\r\nSeparator=Enter\r\nDecimalSeparator=,\r\n"
+                     "Format=2,7 um/mil/Tesla\r\n"));
+    ASSERT_TRUE(receiver->shows("control 1014: Pocket-VARNITRON 6121"));
+    ASSERT_TRUE(gauge.waitForCommand("G150000", 0, patienceMs).has_value());
+    const std::size_t commandsBefore = gauge.commands().size();
+    gauge.unplug();
+    EXPECT_TRUE(receiver->shows("control 1003: COM5 getrennt. Warte auf die Schnittstelle."));
+    ASSERT_TRUE(gauge.plugIn());
+    EXPECT_TRUE(receiver->shows("control 1003: COM5 wieder verbunden."));
+    ASSERT_TRUE(gauge.waitForCommand("G00", commandsBefore, patienceMs).has_value());
+    const Window receiverWindow = user.waitFor("Valbrix receiver", user.root(), patienceMs);
+    ASSERT_NE(receiverWindow, 0u);
+    user.click(receiverWindow, 1);
+    ASSERT_TRUE(receiver->windowIs("window hidden"));
+    backToReceiver();
+    gauge.reading(2, "4.57", "mm");
+    EXPECT_EQ(receiver->typedUntil("<ENTER>"), "4,57 mm<ENTER>");
+    ASSERT_NO_FATAL_FAILURE(taskkill());
+}
+
 // With the dialog on screen, a memory dump is shown value by value and nothing is typed anywhere.
 TEST_F(WindowsProgram, OnScreenTheValuesAreShownAndNotTyped) {
     ASSERT_NO_FATAL_FAILURE(

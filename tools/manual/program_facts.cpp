@@ -38,10 +38,11 @@ public:
         read.push_back(SettingFact{key, defaultValue, false});
         return defaultValue;
     }
-    bool put(const std::string&, const std::string&, const std::string& key, const std::string&) override {
-        for (SettingFact& fact : read)
-            if (fact.key == key) fact.savedAtExit = true;
-        return true;
+    WriteOutcome putAll(const std::string&, const std::string&, const KeyValues& values) override {
+        for (const auto& written : values)
+            for (SettingFact& fact : read)
+                if (fact.key == written.first) fact.savedAtExit = true;
+        return WriteOutcome::Written;
     }
     std::vector<SettingFact> read;
 };

@@ -28,6 +28,7 @@ INT_PTR CALLBACK Win32DialogHost::dialogProcedure(HWND window, UINT message, WPA
         auto* host = reinterpret_cast<Win32DialogHost*>(lParam);
         host->dialog = window;
         host->tray.attach(window);
+        host->typing.watch(window);
         {
             const std::lock_guard<std::mutex> lock(host->postedLock);
             host->postTarget = window;
@@ -94,11 +95,20 @@ INT_PTR Win32DialogHost::handleMessage(HWND window, UINT message, WPARAM wParam,
             // Hiding the dialog while the activation is still on its way to the other window can
             // leave no window active at all (wine does so), and the keys would go nowhere: the loss
             // of activation counts once it has happened.
-            if (LOWORD(wParam) == WA_INACTIVE) PostMessageA(window, deactivatedMessage, 0, 0);
-            else shell->activated(false, HIWORD(wParam) != 0);
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                // Where the keyboard goes from here is the user's window, should the tray menu need
+                // to give it back.
+                if (lParam != 0) activationTaker = reinterpret_cast<HWND>(lParam);
+                PostMessageA(window, deactivatedMessage, 0, 0);
+            } else {
+                shell->activated(false, HIWORD(wParam) != 0);
+            }
             return FALSE;
         case deactivatedMessage:
             if (GetActiveWindow() != window) shell->activated(true, IsIconic(window) != FALSE);
+            return FALSE;
+        case trayMenuClosedMessage:
+            giveForegroundBack();
             return FALSE;
         case WM_HELP:
             shell->helpRequested();
@@ -117,7 +127,11 @@ INT_PTR Win32DialogHost::handleMessage(HWND window, UINT message, WPARAM wParam,
         case workMessage:
             runPosted();
             return FALSE;
+        case WM_WTSSESSION_CHANGE:
+            typing.sessionChanged(wParam);
+            return FALSE;
         case WM_DESTROY:
+            typing.stopWatching();
             PostQuitMessage(0);
             return FALSE;
         default:

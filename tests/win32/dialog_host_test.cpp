@@ -272,6 +272,104 @@ TEST(Win32DialogHost, LosingTheActivationHidesIntoTheTrayUnlessTheAboutBoxTookIt
     DestroyWindow(other);
 }
 
+// What the user does while the tray menu is open, from inside the menu's own loop.
+enum class InTheMenu { Escape, ChooseSettings, ChooseTransfer, ClickElsewhere };
+
+struct MenuScene {
+    InTheMenu action;
+    HWND dialog;
+    HWND elsewhere;
+};
+
+// A timer of the user's window, which carries the scene.
+void CALLBACK actInTheMenu(HWND window, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(window, timer);
+    const auto& scene = *reinterpret_cast<const MenuScene*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    // A choice in the menu arrives as a posted command once the menu has closed.
+    if (scene.action == InTheMenu::ChooseSettings)
+        PostMessageA(scene.dialog, WM_COMMAND, MAKEWPARAM(CommandTraySettings, 0), 0);
+    if (scene.action == InTheMenu::ChooseTransfer)
+        PostMessageA(scene.dialog, WM_COMMAND, MAKEWPARAM(CommandTransferActive, 0), 0);
+    if (scene.action == InTheMenu::ClickElsewhere) SetForegroundWindow(scene.elsewhere);
+    EndMenu();
+}
+
+// The tray menu needs the hidden dialog in front; when it closes, the window the user worked in gets
+// the keyboard back, unless the choice brought the dialog on screen or the user went elsewhere.
+TEST(Win32DialogHost, TheTrayMenuGivesTheKeyboardBackToTheUsersWindow) {
+    struct Case {
+        const char* what;
+        InTheMenu action;
+        bool dialogShown;
+        bool toElsewhere;
+    };
+    const Case cases[] = {
+        {"closed with Escape", InTheMenu::Escape, false, false},
+        {"transfer switched", InTheMenu::ChooseTransfer, false, false},
+        {"settings chosen", InTheMenu::ChooseSettings, true, false},
+        {"another window clicked", InTheMenu::ClickElsewhere, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Program program;
+        program.start();
+        const auto window = [](const char* title, int x) {
+            return CreateWindowA("Static", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, 0, 200, 100, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+        };
+        const HWND spreadsheet = window("Spreadsheet", 0);
+        const HWND elsewhere = window("Elsewhere", 220);
+        SetForegroundWindow(spreadsheet);
+        ASSERT_TRUE(program.runUntil([&] { return program.shell->isInTray(); }));
+        ASSERT_TRUE(program.runUntil([&] { return GetForegroundWindow() == spreadsheet; }));
+
+        const MenuScene scene{c.action, program.dialog, elsewhere};
+        SetWindowLongPtrA(spreadsheet, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&scene));
+        SetTimer(spreadsheet, 1, 200, actInTheMenu);
+        SendMessageA(program.dialog, MSG_TRAY_CALLBACK, 1, WM_RBUTTONUP);
+        // Work posted now runs after the menu's choice and whatever follows the menu.
+        bool settled = false;
+        program.host.post([&] { settled = true; });
+        ASSERT_TRUE(program.runUntil([&] { return settled; }));
+        const HWND expected = c.dialogShown ? program.dialog : c.toElsewhere ? elsewhere : spreadsheet;
+        EXPECT_EQ(GetForegroundWindow(), expected);
+        EXPECT_EQ(IsWindowVisible(program.dialog) != FALSE, c.dialogShown);
+        DestroyWindow(elsewhere);
+        DestroyWindow(spreadsheet);
+    }
+}
+
+// The system tells the dialog when the workstation is locked or the session leaves the screen; a
+// locked or switched-away session refuses typed keys.
+TEST(Win32DialogHost, TheSessionsLockAndSwitchesAreFollowed) {
+    struct Case {
+        const char* what;
+        std::vector<WPARAM> changes;
+        bool active;
+    };
+    const Case cases[] = {
+        {"started", {}, true},
+        {"locked", {WTS_SESSION_LOCK}, false},
+        {"unlocked", {WTS_SESSION_LOCK, WTS_SESSION_UNLOCK}, true},
+        {"switched away", {WTS_CONSOLE_DISCONNECT}, false},
+        {"taken over remotely", {WTS_CONSOLE_DISCONNECT, WTS_REMOTE_CONNECT}, true},
+        {"remote client gone", {WTS_REMOTE_CONNECT, WTS_REMOTE_DISCONNECT}, false},
+        {"unlocked while away", {WTS_SESSION_LOCK, WTS_CONSOLE_DISCONNECT, WTS_SESSION_UNLOCK}, false},
+        {"back and locked", {WTS_CONSOLE_DISCONNECT, WTS_CONSOLE_CONNECT, WTS_SESSION_LOCK}, false},
+        {"back and unlocked", {WTS_CONSOLE_DISCONNECT, WTS_SESSION_LOCK, WTS_CONSOLE_CONNECT, WTS_SESSION_UNLOCK}, true},
+        {"someone logged on elsewhere", {WTS_SESSION_LOGON, WTS_SESSION_REMOTE_CONTROL}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Program program;
+        program.start();
+        for (const WPARAM change : c.changes) SendMessageA(program.dialog, WM_WTSSESSION_CHANGE, change, 1);
+        bool active = !c.active;
+        std::thread([&] { active = program.host.typingConditions().sessionActive(); }).join();
+        EXPECT_EQ(active, c.active);
+    }
+}
+
 // The close box and Alt+F4 are the user's Exit, which asks when asked to; another program's WM_CLOSE
 // ends the program without a question.
 TEST(Win32DialogHost, TheUsersCloseAsksAndAnotherProgramsCloseEnds) {

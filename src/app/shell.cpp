@@ -61,6 +61,7 @@ Shell::Shell(ShellEnvironment environment)
       ports(environment.ports),
       clock(environment.clock),
       keys(environment.keys),
+      typing(environment.typing),
       startThreads(environment.startThreads) {}
 
 // The loop and the gauge end in this order by themselves; the shutdown has normally done it already.
@@ -96,7 +97,7 @@ void Shell::initMainDialog() {
     notePortAccess(settings.comPort);
 
     publishChoices();
-    loop = std::make_unique<ExportLoop>(*gauge, *this, keys, flags, choices, settings.autoMinimize, clock);
+    loop = std::make_unique<ExportLoop>(*gauge, *this, keys, typing, flags, choices, settings.autoMinimize, clock);
     if (startThreads) loop->start();
     showStatus(text::active.in(settings.language));
     if (endRequested) endSoon();

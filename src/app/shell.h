@@ -23,6 +23,7 @@
 #include "export/export_settings.h"
 #include "export/export_shell.h"
 #include "export/key_event.h"
+#include "export/typing_guard.h"
 #include "gauge/varni_tiny.h"
 #include "serial/error_box.h"
 #include "serial/port_driver.h"
@@ -39,6 +40,8 @@ struct ShellEnvironment {
     PortSystem& ports;  // for the gauge object and the port scans
     Clock& clock;
     KeySink& keys;
+    // Asked before every value whether anything stands in the way of typing it.
+    TypingHost& typing;
     // Off in tests: the gauge gets no acquisition thread and the export loop is not started, so the
     // test drives both passes itself.
     bool startThreads = true;
@@ -154,6 +157,7 @@ private:
     PortSystem& ports;
     Clock& clock;
     KeySink& keys;
+    TypingHost& typing;
     const bool startThreads;
 
     Settings settings;

@@ -21,11 +21,12 @@ void onIdentified(cVarniTiny& gauge, ExportShell& shell) {
     shell.showDeviceLine(deviceLine(gauge.GetModelText().text));
 }
 
-ExportLoop::ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, const ShellFlags& flags,
+ExportLoop::ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, TypingHost& typing, const ShellFlags& flags,
                        const ChoicesSnapshot& choices, bool autoMinimize, Clock& clock)
     : gauge(gauge),
       shell(shell),
       keys(keys),
+      typing(typing),
       flags(flags),
       choices(choices),
       clock(clock),

@@ -13,6 +13,7 @@
 #include "export/export_settings.h"
 #include "export/export_shell.h"
 #include "export/key_event.h"
+#include "export/typing_guard.h"
 #include "gauge/measured_value.h"
 #include "gauge/report_parser.h"
 #include "gauge/varni_tiny.h"
@@ -28,7 +29,7 @@ public:
     static constexpr int identificationPollPasses = 20;  // about two seconds
     static constexpr int autoMinimizePass = 4;
 
-    ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, const ShellFlags& flags,
+    ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, TypingHost& typing, const ShellFlags& flags,
                const ChoicesSnapshot& choices, bool autoMinimize, Clock& clock = systemClock());
     ~ExportLoop();
     ExportLoop(const ExportLoop&) = delete;
@@ -60,6 +61,7 @@ private:
     cVarniTiny& gauge;
     ExportShell& shell;
     KeySink& keys;
+    TypingHost& typing;
     const ShellFlags& flags;
     const ChoicesSnapshot& choices;
     Clock& clock;

@@ -57,11 +57,12 @@ int main(int argc, char** argv) {
     if (traced) std::printf("key sink: %s\n", typing.chosen.sink ? typing.chosen.name.c_str() : "none");
     SilentKeySink silent;
     KeySink& keys = typing.chosen.sink ? *typing.chosen.sink : silent;
+    OpenDesk desk;
 
     QtDialogHost host;
     if (traced) host.traceTo(stdout);
     Shell shell(ShellEnvironment{host, systemSettingsStore(), systemSettingsLocations(), systemPorts(),
-                                 systemClock(), keys, true});
+                                 systemClock(), keys, desk, true});
     host.attach(shell);
     const TerminationSignals termination([&shell] { shell.terminate(); });
     shell.initMainDialog();

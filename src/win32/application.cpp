@@ -31,9 +31,10 @@ int runApplication(HINSTANCE instance) {
     registerDialogClass(instance);
 
     Win32KeySink keys;
+    OpenDesk desk;
     Win32DialogHost host(instance);
     Shell shell(ShellEnvironment{host, systemSettingsStore(), systemSettingsLocations(), systemPorts(),
-                                 systemClock(), keys, true});
+                                 systemClock(), keys, desk, true});
     host.attach(shell);
     if (const HWND dialog = host.createMainDialog()) {
         ShowWindow(dialog, SW_SHOW);

@@ -58,7 +58,7 @@ struct Program {
 
     void start() {
         shell = std::make_unique<Shell>(
-            ShellEnvironment{host, systemSettingsStore(), where, ports, clock, keys, false});
+            ShellEnvironment{host, systemSettingsStore(), where, ports, clock, keys, desk, false});
         host.attach(*shell);
         dialog = host.createMainDialog();
     }
@@ -104,6 +104,7 @@ struct Program {
     FakeClock clock;
     FakePorts ports{clock};
     RecordingKeySink keys;
+    OpenDesk desk;
     Win32DialogHost host{GetModuleHandleA(nullptr)};
     std::unique_ptr<Shell> shell;
     HWND dialog = nullptr;

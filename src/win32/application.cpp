@@ -31,10 +31,9 @@ int runApplication(HINSTANCE instance) {
     registerDialogClass(instance);
 
     Win32KeySink keys;
-    OpenDesk desk;
     Win32DialogHost host(instance);
     Shell shell(ShellEnvironment{host, systemSettingsStore(), systemSettingsLocations(), systemPorts(),
-                                 systemClock(), keys, desk, true});
+                                 systemClock(), keys, host.typingHost(), true});
     host.attach(shell);
     if (const HWND dialog = host.createMainDialog()) {
         ShowWindow(dialog, SW_SHOW);

@@ -95,14 +95,8 @@ INT_PTR Win32DialogHost::handleMessage(HWND window, UINT message, WPARAM wParam,
             // Hiding the dialog while the activation is still on its way to the other window can
             // leave no window active at all (wine does so), and the keys would go nowhere: the loss
             // of activation counts once it has happened.
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                // Where the keyboard goes from here is the user's window, should the tray menu need
-                // to give it back.
-                if (lParam != 0) activationTaker = reinterpret_cast<HWND>(lParam);
-                PostMessageA(window, deactivatedMessage, 0, 0);
-            } else {
-                shell->activated(false, HIWORD(wParam) != 0);
-            }
+            if (LOWORD(wParam) == WA_INACTIVE) PostMessageA(window, deactivatedMessage, 0, 0);
+            else shell->activated(false, HIWORD(wParam) != 0);
             return FALSE;
         case deactivatedMessage:
             if (GetActiveWindow() != window) shell->activated(true, IsIconic(window) != FALSE);

@@ -187,13 +187,19 @@ bool shellOrMenu(HWND window) {
 
 }  // namespace
 
+// The user may have clicked the tray icon from a window of another program, or the click gave the
+// activation to the taskbar: then the window the user was in is the first one below it, as seen from
+// the top, that takes keys.
 HWND Win32DialogHost::usersWindow() const {
-    const auto usable = [this](HWND window) {
-        return window != nullptr && IsWindow(window) && GetAncestor(window, GA_ROOTOWNER) != dialog &&
-               !shellOrMenu(window);
+    const auto takesKeys = [this](HWND window) {
+        const LONG_PTR extended = GetWindowLongPtrA(window, GWL_EXSTYLE);
+        return GetAncestor(window, GA_ROOTOWNER) != dialog && !shellOrMenu(window) && IsWindowEnabled(window) &&
+               (extended & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE)) == 0;
     };
-    if (const HWND front = GetForegroundWindow(); usable(front)) return front;
-    return usable(activationTaker) ? activationTaker : nullptr;
+    if (const HWND front = GetForegroundWindow(); front != nullptr && takesKeys(front)) return front;
+    for (HWND window = GetTopWindow(nullptr); window != nullptr; window = GetWindow(window, GW_HWNDNEXT))
+        if (IsWindowVisible(window) && !IsIconic(window) && takesKeys(window)) return window;
+    return nullptr;
 }
 
 // Keys typed into the hidden dialog would be lost and would change its lists. A choice that brought

@@ -14,7 +14,7 @@
 #include "app/dialog_host.h"
 #include "win32/html_help.h"
 #include "win32/tray_notification.h"
-#include "win32/win32_typing_conditions.h"
+#include "win32/win32_typing_host.h"
 
 namespace valbrix {
 
@@ -41,8 +41,8 @@ public:
     HWND createMainDialog();
     // The dialog while it exists, null before and after.
     HWND window() const { return dialog; }
-    // What the system says before a value is typed; safe to ask from any thread.
-    const Win32TypingConditions& typingConditions() const { return typing; }
+    // How the desk stands before a value is typed, asked from the export thread.
+    TypingHost& typingHost() { return typing; }
 
     void setControlText(int control, const std::string& text) override;
     std::string controlText(int control) override;
@@ -85,8 +85,7 @@ private:
     void runPosted();
     HWND item(int control) const;
     // The window the user works in, as far as the program can tell: the foreground unless that is the
-    // dialog, a window it owns, a menu or the taskbar, else the window that last took the activation
-    // from the dialog.
+    // dialog, a window it owns, a menu or the taskbar, else the topmost window that takes keys.
     HWND usersWindow() const;
     // After the tray menu: the keyboard goes back to the window that had it before.
     void giveForegroundBack();
@@ -104,11 +103,10 @@ private:
     std::vector<HFONT> fonts;
     TrayNotification tray;
     HtmlHelp help;
-    Win32TypingConditions typing;
+    Win32TypingHost typing;
     const UINT taskbarCreated;  // Explorer started anew: the tray icon has to be added again
     int handlerDepth = 0;
     bool endPending = false;
-    HWND activationTaker = nullptr;      // the window that took the activation from the dialog last
     HWND foregroundBeforeMenu = nullptr;  // the window to give the keyboard back to after the tray menu
 
     std::mutex postedLock;

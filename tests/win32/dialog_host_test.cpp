@@ -58,7 +58,7 @@ struct Program {
 
     void start() {
         shell = std::make_unique<Shell>(
-            ShellEnvironment{host, systemSettingsStore(), where, ports, clock, keys, desk, false});
+            ShellEnvironment{host, systemSettingsStore(), where, ports, clock, keys, host.typingHost(), false});
         host.attach(*shell);
         dialog = host.createMainDialog();
     }
@@ -104,7 +104,6 @@ struct Program {
     FakeClock clock;
     FakePorts ports{clock};
     RecordingKeySink keys;
-    OpenDesk desk;
     Win32DialogHost host{GetModuleHandleA(nullptr)};
     std::unique_ptr<Shell> shell;
     HWND dialog = nullptr;
@@ -300,16 +299,23 @@ void CALLBACK actInTheMenu(HWND window, UINT, UINT_PTR timer, DWORD) {
 TEST(Win32DialogHost, TheTrayMenuGivesTheKeyboardBackToTheUsersWindow) {
     struct Case {
         const char* what;
+        bool fromTheTaskbar;  // the click on the icon gave the activation to the taskbar first
         InTheMenu action;
         bool dialogShown;
         bool toElsewhere;
     };
     const Case cases[] = {
-        {"closed with Escape", InTheMenu::Escape, false, false},
-        {"transfer switched", InTheMenu::ChooseTransfer, false, false},
-        {"settings chosen", InTheMenu::ChooseSettings, true, false},
-        {"another window clicked", InTheMenu::ClickElsewhere, false, true},
+        {"closed with Escape", false, InTheMenu::Escape, false, false},
+        {"transfer switched", false, InTheMenu::ChooseTransfer, false, false},
+        {"transfer switched from the taskbar", true, InTheMenu::ChooseTransfer, false, false},
+        {"settings chosen", false, InTheMenu::ChooseSettings, true, false},
+        {"another window clicked", true, InTheMenu::ClickElsewhere, false, true},
     };
+    WNDCLASSA taskbarClass{};
+    taskbarClass.lpfnWndProc = DefWindowProcA;
+    taskbarClass.hInstance = GetModuleHandleA(nullptr);
+    taskbarClass.lpszClassName = "Shell_TrayWnd";
+    RegisterClassA(&taskbarClass);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Program program;
@@ -323,6 +329,14 @@ TEST(Win32DialogHost, TheTrayMenuGivesTheKeyboardBackToTheUsersWindow) {
         SetForegroundWindow(spreadsheet);
         ASSERT_TRUE(program.runUntil([&] { return program.shell->isInTray(); }));
         ASSERT_TRUE(program.runUntil([&] { return GetForegroundWindow() == spreadsheet; }));
+        const HWND taskbar = c.fromTheTaskbar ? CreateWindowExA(WS_EX_TOPMOST, "Shell_TrayWnd", "", WS_POPUP | WS_VISIBLE,
+                                                                0, 500, 400, 30, nullptr, nullptr,
+                                                                GetModuleHandleA(nullptr), nullptr)
+                                              : nullptr;
+        if (taskbar != nullptr) {
+            SetForegroundWindow(taskbar);
+            ASSERT_TRUE(program.runUntil([&] { return GetForegroundWindow() == taskbar; }));
+        }
 
         const MenuScene scene{c.action, program.dialog, elsewhere};
         SetWindowLongPtrA(spreadsheet, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&scene));
@@ -335,6 +349,7 @@ TEST(Win32DialogHost, TheTrayMenuGivesTheKeyboardBackToTheUsersWindow) {
         const HWND expected = c.dialogShown ? program.dialog : c.toElsewhere ? elsewhere : spreadsheet;
         EXPECT_EQ(GetForegroundWindow(), expected);
         EXPECT_EQ(IsWindowVisible(program.dialog) != FALSE, c.dialogShown);
+        if (taskbar != nullptr) DestroyWindow(taskbar);
         DestroyWindow(elsewhere);
         DestroyWindow(spreadsheet);
     }
@@ -346,28 +361,32 @@ TEST(Win32DialogHost, TheSessionsLockAndSwitchesAreFollowed) {
     struct Case {
         const char* what;
         std::vector<WPARAM> changes;
-        bool active;
+        bool locked;
+        bool inactive;
     };
     const Case cases[] = {
-        {"started", {}, true},
-        {"locked", {WTS_SESSION_LOCK}, false},
-        {"unlocked", {WTS_SESSION_LOCK, WTS_SESSION_UNLOCK}, true},
-        {"switched away", {WTS_CONSOLE_DISCONNECT}, false},
-        {"taken over remotely", {WTS_CONSOLE_DISCONNECT, WTS_REMOTE_CONNECT}, true},
-        {"remote client gone", {WTS_REMOTE_CONNECT, WTS_REMOTE_DISCONNECT}, false},
-        {"unlocked while away", {WTS_SESSION_LOCK, WTS_CONSOLE_DISCONNECT, WTS_SESSION_UNLOCK}, false},
-        {"back and locked", {WTS_CONSOLE_DISCONNECT, WTS_CONSOLE_CONNECT, WTS_SESSION_LOCK}, false},
-        {"back and unlocked", {WTS_CONSOLE_DISCONNECT, WTS_SESSION_LOCK, WTS_CONSOLE_CONNECT, WTS_SESSION_UNLOCK}, true},
-        {"someone logged on elsewhere", {WTS_SESSION_LOGON, WTS_SESSION_REMOTE_CONTROL}, true},
+        {"started", {}, false, false},
+        {"locked", {WTS_SESSION_LOCK}, true, false},
+        {"unlocked", {WTS_SESSION_LOCK, WTS_SESSION_UNLOCK}, false, false},
+        {"switched away", {WTS_CONSOLE_DISCONNECT}, false, true},
+        {"taken over remotely", {WTS_CONSOLE_DISCONNECT, WTS_REMOTE_CONNECT}, false, false},
+        {"remote client gone", {WTS_REMOTE_CONNECT, WTS_REMOTE_DISCONNECT}, false, true},
+        {"unlocked while away", {WTS_SESSION_LOCK, WTS_CONSOLE_DISCONNECT, WTS_SESSION_UNLOCK}, false, true},
+        {"back and locked", {WTS_CONSOLE_DISCONNECT, WTS_CONSOLE_CONNECT, WTS_SESSION_LOCK}, true, false},
+        {"back and unlocked", {WTS_CONSOLE_DISCONNECT, WTS_SESSION_LOCK, WTS_CONSOLE_CONNECT, WTS_SESSION_UNLOCK},
+         false, false},
+        {"someone logged on elsewhere", {WTS_SESSION_LOGON, WTS_SESSION_REMOTE_CONTROL}, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Program program;
         program.start();
         for (const WPARAM change : c.changes) SendMessageA(program.dialog, WM_WTSSESSION_CHANGE, change, 1);
-        bool active = !c.active;
-        std::thread([&] { active = program.host.typingConditions().sessionActive(); }).join();
-        EXPECT_EQ(active, c.active);
+        // Asked as the export thread asks.
+        DeskState desk;
+        std::thread([&] { desk = program.host.typingHost().deskState(); }).join();
+        EXPECT_EQ(desk.sessionLocked, c.locked);
+        EXPECT_EQ(desk.sessionInactive, c.inactive);
     }
 }
 

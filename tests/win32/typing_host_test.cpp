@@ -1,24 +1,16 @@
-// What the system says before a value is typed, under wine: keys held through the system's input
-// queue as a user's hand would hold them, Caps Lock, and whose window is in front. The answers are
-// asked from a thread of their own, as the export thread asks them.
-#include "win32/win32_typing_conditions.h"
+// How the desk stands as Windows tells it, under wine: keys held through the system's input queue as
+// a user's hand would hold them, Caps Lock, and whose window is in front. The answers are asked from
+// a thread of their own, as the export thread asks them.
+#include "win32/win32_typing_host.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
 #include <thread>
 
 #include "deadline.h"
 
 namespace valbrix {
-
-std::ostream& operator<<(std::ostream& out, const HeldKeys& held) {
-    return out << "{" << (held.shift ? " shift" : "") << (held.control ? " control" : "") << (held.alt ? " alt" : "")
-               << (held.altGr ? " altGr" : "") << (held.windows ? " windows" : "")
-               << (held.capsLock ? " capsLock" : "") << " }";
-}
-
 namespace {
 
 constexpr int patienceMs = 10000;
@@ -37,7 +29,7 @@ public:
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = keepKeys;
         windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "ValbrixTypingConditions";
+        windowClass.lpszClassName = "ValbrixTypingHost";
         RegisterClassA(&windowClass);
         window = CreateWindowA(windowClass.lpszClassName, "Spreadsheet", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300,
                                100, nullptr, nullptr, windowClass.hInstance, nullptr);
@@ -81,65 +73,65 @@ void key(WORD virtualKey, bool release) {
 }
 
 // Asked on another thread, as the export thread asks.
-HeldKeys heldElsewhere(const Win32TypingConditions& conditions) {
-    HeldKeys held;
-    std::thread([&] { held = conditions.heldKeys(); }).join();
+int heldElsewhere(Win32TypingHost& typing) {
+    int held = 0;
+    std::thread([&] { held = typing.deskState().heldKeys; }).join();
     return held;
 }
 
-TEST(Win32TypingConditions, EachModifierTheUserHoldsIsSeenUntilReleased) {
+TEST(Win32TypingHost, EachModifierTheUserHoldsIsSeenUntilReleased) {
     struct Case {
         const char* name;
         WORD key;
-        HeldKeys held;
+        int held;
     };
     const Case cases[] = {
-        {"left Ctrl", VK_LCONTROL, {.control = true}},  {"right Ctrl", VK_RCONTROL, {.control = true}},
-        {"left Alt", VK_LMENU, {.alt = true}},          {"right Alt", VK_RMENU, {.altGr = true}},
-        {"left Windows", VK_LWIN, {.windows = true}},   {"right Windows", VK_RWIN, {.windows = true}},
-        {"left Shift", VK_LSHIFT, {.shift = true}},     {"right Shift", VK_RSHIFT, {.shift = true}},
+        {"left Ctrl", VK_LCONTROL, HeldCtrl},     {"right Ctrl", VK_RCONTROL, HeldCtrl},
+        {"left Alt", VK_LMENU, HeldAlt},          {"right Alt", VK_RMENU, HeldAltGr},
+        {"left Windows", VK_LWIN, HeldSuper},     {"right Windows", VK_RWIN, HeldSuper},
+        {"left Shift", VK_LSHIFT, HeldShift},     {"right Shift", VK_RSHIFT, HeldShift},
     };
     Front front;
     ASSERT_TRUE(Front::until([&] { return front.focused(); }));
-    const Win32TypingConditions conditions;
-    ASSERT_EQ(heldElsewhere(conditions), HeldKeys{});
+    Win32TypingHost typing;
+    ASSERT_EQ(heldElsewhere(typing), 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // Wine lines its key state up with the X server's once the window has the X focus, which may
         // come after the press and take it back: the hand presses again.
         const auto heldDown = [&] {
             if ((GetAsyncKeyState(c.key) & 0x8000) == 0) key(c.key, false);
-            return heldElsewhere(conditions) == c.held;
+            return heldElsewhere(typing) == c.held;
         };
-        EXPECT_TRUE(Front::until(heldDown)) << heldElsewhere(conditions);
+        EXPECT_TRUE(Front::until(heldDown)) << heldElsewhere(typing);
         key(c.key, true);
-        EXPECT_TRUE(Front::until([&] { return heldElsewhere(conditions) == HeldKeys{}; }))
-            << heldElsewhere(conditions);
+        EXPECT_TRUE(Front::until([&] { return heldElsewhere(typing) == 0; }))
+            << heldElsewhere(typing);
     }
 }
 
 // A thread sees Caps Lock as it was when it last read keyboard input, and wine shows it to no other
 // thread: here it is asked on the thread of the window that gets the keys.
-TEST(Win32TypingConditions, CapsLockIsSeenOnAndOff) {
+TEST(Win32TypingHost, CapsLockIsSeenOnAndOff) {
     Front front;
     ASSERT_TRUE(Front::until([&] { return front.focused(); }));
-    const Win32TypingConditions conditions;
-    const bool before = conditions.heldKeys().capsLock;
+    Win32TypingHost typing;
+    const bool before = typing.deskState().capsLock;
     for (const bool expected : {!before, before}) {
         key(VK_CAPITAL, false);
         key(VK_CAPITAL, true);
-        EXPECT_TRUE(Front::until([&] { return conditions.heldKeys().capsLock == expected; })) << expected;
+        EXPECT_TRUE(Front::until([&] { return typing.deskState().capsLock == expected; })) << expected;
     }
 }
 
 // The program's own window in front is its dialog, a box or a menu; another program's is where the
 // keys belong.
-TEST(Win32TypingConditions, OnlyAWindowOfThisProcessCountsAsOwn) {
-    const Win32TypingConditions conditions;
+TEST(Win32TypingHost, OnlyAWindowOfThisProcessCountsAsOwn) {
+    Win32TypingHost typing;
     {
         Front front;
         ASSERT_TRUE(Front::until([&] { return front.focused(); }));
-        EXPECT_TRUE(conditions.ownWindowInFront());
+        EXPECT_TRUE(typing.deskState().ownWindowActive);
     }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -153,7 +145,7 @@ TEST(Win32TypingConditions, OnlyAWindowOfThisProcessCountsAsOwn) {
         return process == other.dwProcessId;
     };
     EXPECT_TRUE(Front::until(othersInFront));
-    EXPECT_FALSE(conditions.ownWindowInFront());
+    EXPECT_FALSE(typing.deskState().ownWindowActive);
     TerminateProcess(other.hProcess, 0);
     WaitForSingleObject(other.hProcess, patienceMs);
     CloseHandle(other.hThread);

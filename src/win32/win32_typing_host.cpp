@@ -1,4 +1,4 @@
-#include "win32/win32_typing_conditions.h"
+#include "win32/win32_typing_host.h"
 
 #include <wtsapi32.h>
 
@@ -19,23 +19,44 @@ bool connectedNow() {
     return connected;
 }
 
+// The dialog, a menu, a box or the help: every window of the process.
+bool ownWindowInFront() {
+    const HWND front = GetForegroundWindow();
+    if (front == nullptr) return false;
+    DWORD process = 0;
+    GetWindowThreadProcessId(front, &process);
+    return process == GetCurrentProcessId();
+}
+
+// Where AltGr is a key of the layout, Windows reports it as the right Alt key together with the left
+// Ctrl key; both hold the value back alike.
+std::uint8_t heldKeys() {
+    std::uint8_t held = 0;
+    if (down(VK_LSHIFT) || down(VK_RSHIFT)) held |= HeldShift;
+    if (down(VK_LCONTROL) || down(VK_RCONTROL)) held |= HeldCtrl;
+    if (down(VK_LMENU)) held |= HeldAlt;
+    if (down(VK_RMENU)) held |= HeldAltGr;
+    if (down(VK_LWIN) || down(VK_RWIN)) held |= HeldSuper;
+    return held;
+}
+
 }  // namespace
 
 // A program starts in an unlocked session: it is the user who starts it.
-void Win32TypingConditions::watch(HWND window) {
+void Win32TypingHost::watch(HWND window) {
     stopWatching();
     if (WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION)) watched = window;
     connected = connectedNow();
 }
 
-void Win32TypingConditions::stopWatching() {
+void Win32TypingHost::stopWatching() {
     if (watched != nullptr) WTSUnRegisterSessionNotification(watched);
     watched = nullptr;
 }
 
 // The session is at one screen at a time, the console's or a remote client's: the last connect or
 // disconnect tells.
-void Win32TypingConditions::sessionChanged(WPARAM change) {
+void Win32TypingHost::sessionChanged(WPARAM change) {
     switch (change) {
         case WTS_SESSION_LOCK: locked = true; break;
         case WTS_SESSION_UNLOCK: locked = false; break;
@@ -47,25 +68,14 @@ void Win32TypingConditions::sessionChanged(WPARAM change) {
     }
 }
 
-bool Win32TypingConditions::ownWindowInFront() const {
-    const HWND front = GetForegroundWindow();
-    if (front == nullptr) return false;
-    DWORD process = 0;
-    GetWindowThreadProcessId(front, &process);
-    return process == GetCurrentProcessId();
-}
-
-// Where AltGr is a key of the layout, Windows reports it as the right Alt key together with the
-// left Ctrl key.
-HeldKeys Win32TypingConditions::heldKeys() const {
-    HeldKeys held;
-    held.shift = down(VK_LSHIFT) || down(VK_RSHIFT);
-    held.control = down(VK_LCONTROL) || down(VK_RCONTROL);
-    held.alt = down(VK_LMENU);
-    held.altGr = down(VK_RMENU);
-    held.windows = down(VK_LWIN) || down(VK_RWIN);
-    held.capsLock = (GetKeyState(VK_CAPITAL) & 1) != 0;
-    return held;
+DeskState Win32TypingHost::deskState() {
+    DeskState desk;
+    desk.ownWindowActive = ownWindowInFront();
+    desk.sessionLocked = locked;
+    desk.sessionInactive = !connected;
+    desk.heldKeys = heldKeys();
+    desk.capsLock = (GetKeyState(VK_CAPITAL) & 1) != 0;
+    return desk;
 }
 
 }  // namespace valbrix

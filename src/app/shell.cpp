@@ -270,6 +270,7 @@ void Shell::shutdown(EndAskedBy askedBy) {
     shuttingDown = true;
     showFromTray();
     loop.reset();
+    showWindowNow();  // when it waited for the last value, which is out now
     const bool saved =
         saveSettings(settings,
                      SavedChoices{host.selectedText(ControlKeyList), host.selectedText(DecimalSeparatorList),
@@ -283,25 +284,6 @@ void Shell::shutdown(EndAskedBy askedBy) {
     gauge.reset();
     host.removeTrayIcon();
     host.endDialog();
-}
-
-void Shell::hideToTrayNow() {
-    inTray = true;
-    flags.inTray.store(true);
-    chooseTrayIconNow();
-    host.addTrayIcon(trayIcon, (portGone ? text::portLostTip : currentTrayTips()).in(settings.language));
-    host.hideWindow();
-    if (!host.trayAvailable()) noteNoTray();
-    wakeExportLoop();
-}
-
-void Shell::showFromTray() {
-    host.removeTrayIcon();
-    host.showWindow();
-    host.setControlText(DeviceLineControl, deviceLine(gauge->GetModelText().text));
-    inTray = false;
-    flags.inTray.store(false);
-    wakeExportLoop();
 }
 
 void Shell::updateTrayIconNow() {

@@ -91,6 +91,7 @@ public:
     void keysNotTyped(const UntypedKeys& keys) override;
     void portLost(bool lost) override;
     void valuesDropped(std::uint32_t count) override;
+    void typingHeld(TypingHold hold) override;
 
     // For tests that drive the passes themselves; null before initMainDialog() and after the shutdown.
     cVarniTiny* gaugeObject() { return gauge.get(); }
@@ -122,7 +123,9 @@ private:
     enum class EndAskedBy { User, System };
     void shutdown(EndAskedBy askedBy);
     void hideToTrayNow();
+    // Clears inTray at once; the window comes once the value being typed is out (shell_tray.cpp).
     void showFromTray();
+    void showWindowNow();
     void updateTrayIconNow();
     TrayIconChoice chooseTrayIconNow();
     LocalizedText currentTrayTips() const;
@@ -167,6 +170,7 @@ private:
     LocalizedText trayTips = text::trayStarted;
     int trayIcon = IconNoGauge;
     bool inTray = false;
+    bool showPending = false;  // the window waits for the value being typed
     bool aboutOpen = false;
     bool toldKeyNotTyped = false;  // the user hears of it once a run
     bool noTrayNoted = false;

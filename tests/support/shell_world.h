@@ -59,7 +59,7 @@ struct World {
     }
 
     void start() {
-        shell = std::make_unique<Shell>(ShellEnvironment{host, store, where, ports, clock, keys, desk, false});
+        shell = std::make_unique<Shell>(ShellEnvironment{host, store, where, ports, clock, keySink ? *keySink : keys, desk, false});
         shell->initMainDialog();
     }
 
@@ -99,6 +99,7 @@ struct World {
     FakeClock clock;
     FakePorts ports{clock};
     RecordingKeySink keys;
+    KeySink* keySink = nullptr;  // in place of keys when set before start()
     RecordingTypingHost desk;
     std::unique_ptr<Shell> shell;  // last: it goes before everything it uses
 };

@@ -81,6 +81,11 @@ public:
         return true;
     }
 
+    // How many reports have come so far, and whether one has come after the first `count` of them.
+    std::size_t reportCount() const { return reports.size(); }
+    bool showsAfter(std::size_t count, const std::string& report) {
+        return waitFor([&] { return std::find(reports.begin() + count, reports.end(), report) != reports.end(); });
+    }
     // Whether the report came about the program that runs now.
     bool said(const std::string& report) const {
         return std::find(reports.begin() + current, reports.end(), report) != reports.end();
@@ -117,6 +122,12 @@ public:
         if (!typed.ends_with(mark)) return typed + "(no mark arrived)";
         typed.resize(typed.size() - mark.size());
         return typed;
+    }
+
+    // The user holds a key down or lets it go ("--hold ctrl", "--release ctrl"); the system tells the
+    // program that the session was locked or unlocked ("--session lock").
+    bool run(const std::string& what) {
+        return std::system((std::string(wine) + " " + program + " " + what).c_str()) == 0;
     }
 
     std::string allReports() const {
@@ -323,6 +334,44 @@ TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSave
                              "DecimalSeparator=,\r\n", "Format=2,7 um/mil/Tesla\r\n", "Device=6121\r\n",
                              "KeyboardLayout=1\r\n", "Sequence=TAB,DOWN\r\n"})
         EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;
+}
+
+// Readings wait while the user holds a modifier, which would turn them into shortcuts, and while the
+// screen is locked, which refuses them; then they are typed once each, in their order.
+TEST_F(WindowsProgram, ReadingsWaitForAHeldKeyAndALockedScreen) {
+    ASSERT_NO_FATAL_FAILURE(
+        startProgram("ComPort=5\r\nLanguage=1\r\nActiveOnStartup=1\r\nSeparator=Enter\r\nDecimalSeparator=,\r\n"
+                     "Format=2,7 um/mil/Tesla\r\n"));
+    ASSERT_TRUE(receiver->shows("control 1014: Pocket-VARNITRON 6121"));
+    const Window receiverWindow = user.waitFor("Valbrix receiver", user.root(), patienceMs);
+    ASSERT_NE(receiverWindow, 0u);
+    user.click(receiverWindow, 1);
+    ASSERT_TRUE(receiver->windowIs("window hidden"));
+    backToReceiver();
+
+    struct Case {
+        const char* hold;
+        const char* release;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"--hold ctrl", "--release ctrl", "Ctrl, Alt, AltGr, Shift or the Windows key is held: readings wait."},
+        {"--hold altgr", "--release altgr", "Ctrl, Alt, AltGr, Shift or the Windows key is held: readings wait."},
+        {"--session lock", "--session unlock", "The screen is locked: readings wait."},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.hold);
+        const std::size_t before = receiver->reportCount();
+        ASSERT_TRUE(receiver->run(c.hold));
+        gauge.reading(++number, "1.25", "mm");
+        gauge.reading(++number, "2.50", "mm");
+        EXPECT_TRUE(receiver->showsAfter(before, std::string("control 1003: ") + c.said));
+        ASSERT_TRUE(receiver->run(c.release));
+        EXPECT_EQ(receiver->typedUntil("2,50 mm<ENTER>"), "1,25 mm<ENTER>2,50 mm<ENTER>");
+        EXPECT_EQ(receiver->typedBeforeNow(), "");
+    }
+    ASSERT_NO_FATAL_FAILURE(taskkill());
 }
 
 // With the dialog on screen, a memory dump is shown value by value and nothing is typed anywhere.

@@ -19,13 +19,19 @@ bool connectedNow() {
     return connected;
 }
 
-// The dialog, a menu, a box or the help: every window of the process.
+// The dialog, a menu, a box or the help: every window of the process. A window of another program
+// that has just been brought to the front has the keyboard only once its thread has taken the
+// activation; keys sent before are lost (wine drops them), so until then the keyboard counts as the
+// program's still.
 bool ownWindowInFront() {
     const HWND front = GetForegroundWindow();
     if (front == nullptr) return false;
     DWORD process = 0;
-    GetWindowThreadProcessId(front, &process);
-    return process == GetCurrentProcessId();
+    const DWORD thread = GetWindowThreadProcessId(front, &process);
+    if (process == GetCurrentProcessId()) return true;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) && info.hwndActive == nullptr && info.hwndFocus == nullptr;
 }
 
 // Where AltGr is a key of the layout, Windows reports it as the right Alt key together with the left

@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
     valbrix::ChoicesSnapshot choices;
     choices.set({"Enter", 1, ".", "2,7 \xB5m/mil/Tesla", ""});
     auto gauge = std::make_unique<valbrix::cVarniTiny>(5, nullptr, 1);
-    valbrix::ExportLoop loop(*gauge, shell, keys, flags, choices, false);
+    valbrix::OpenDesk desk;
+    valbrix::ExportLoop loop(*gauge, shell, keys, desk, flags, choices, false);
     loop.start();
 
     // Spaced wider than two passes, so that each value is measured on its own.

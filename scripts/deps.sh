@@ -17,7 +17,7 @@ set -euo pipefail
 GROUPS_TABLE=(
   "build|compile the Linux builds and run their unit tests|g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev ccache"
   "windows|cross-compile the Windows builds and run the 64-bit tests under wine (with its fonts, for the dialogs)|g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine fonts-wine"
-  "x11|type through the X server and run the typing tests on a virtual X server with a tray|libx11-dev libxtst-dev xvfb x11-xkb-utils xkb-data trayer"
+  "x11|type through the X server and run the typing tests on a virtual X server with a tray|libx11-dev libxtst-dev libxss-dev python3-dbus python3-gi xvfb x11-xkb-utils xkb-data trayer"
   "fuzz|build the libFuzzer targets with clang and run them briefly|clang libclang-rt-14-dev"
   "qt|build the desktop program and run its smoke test (screenshots with xwd and netpbm)|qt6-base-dev fonts-liberation x11-utils x11-apps netpbm"
   "manual|compile the user manual into HTML Help files (chmcmd) and open them with a CHM reader|fp-utils libchm-bin"

@@ -61,6 +61,7 @@ Shell::Shell(ShellEnvironment environment)
       ports(environment.ports),
       clock(environment.clock),
       keys(environment.keys),
+      typing(environment.typing),
       startThreads(environment.startThreads) {}
 
 // The loop and the gauge end in this order by themselves; the shutdown has normally done it already.
@@ -96,7 +97,7 @@ void Shell::initMainDialog() {
     notePortAccess(settings.comPort);
 
     publishChoices();
-    loop = std::make_unique<ExportLoop>(*gauge, *this, keys, flags, choices, settings.autoMinimize, clock);
+    loop = std::make_unique<ExportLoop>(*gauge, *this, keys, typing, flags, choices, settings.autoMinimize, clock);
     if (startThreads) loop->start();
     showStatus(text::active.in(settings.language));
     if (endRequested) endSoon();
@@ -273,6 +274,7 @@ void Shell::shutdown(EndAskedBy askedBy) {
     shuttingDown = true;
     showFromTray();
     loop.reset();
+    showWindowNow();  // when it waited for the last value, which is out now
     const bool saved =
         saveSettings(settings,
                      SavedChoices{host.selectedText(ControlKeyList), host.selectedText(DecimalSeparatorList),
@@ -286,25 +288,6 @@ void Shell::shutdown(EndAskedBy askedBy) {
     gauge.reset();
     host.removeTrayIcon();
     host.endDialog();
-}
-
-void Shell::hideToTrayNow() {
-    inTray = true;
-    flags.inTray.store(true);
-    chooseTrayIconNow();
-    host.addTrayIcon(trayIcon, (portGone ? text::portLostTip : currentTrayTips()).in(settings.language));
-    host.hideWindow();
-    if (!host.trayAvailable()) noteNoTray();
-    wakeExportLoop();
-}
-
-void Shell::showFromTray() {
-    host.removeTrayIcon();
-    host.showWindow();
-    host.setControlText(DeviceLineControl, deviceLine(gauge->GetModelText().text));
-    inTray = false;
-    flags.inTray.store(false);
-    wakeExportLoop();
 }
 
 void Shell::updateTrayIconNow() {

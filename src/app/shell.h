@@ -23,6 +23,7 @@
 #include "export/export_settings.h"
 #include "export/export_shell.h"
 #include "export/key_event.h"
+#include "export/typing_guard.h"
 #include "gauge/varni_tiny.h"
 #include "serial/error_box.h"
 #include "serial/port_driver.h"
@@ -39,6 +40,8 @@ struct ShellEnvironment {
     PortSystem& ports;  // for the gauge object and the port scans
     Clock& clock;
     KeySink& keys;
+    // Asked before every value whether anything stands in the way of typing it.
+    TypingHost& typing;
     // Off in tests: the gauge gets no acquisition thread and the export loop is not started, so the
     // test drives both passes itself.
     bool startThreads = true;
@@ -91,6 +94,7 @@ public:
     void keysNotTyped(const UntypedKeys& keys) override;
     void portLost(bool lost) override;
     void valuesDropped(std::uint32_t count) override;
+    void typingHeld(TypingHold hold) override;
 
     // For tests that drive the passes themselves; null before initMainDialog() and after the shutdown.
     cVarniTiny* gaugeObject() { return gauge.get(); }
@@ -122,7 +126,9 @@ private:
     enum class EndAskedBy { User, System };
     void shutdown(EndAskedBy askedBy);
     void hideToTrayNow();
+    // Clears inTray at once; the window comes once the value being typed is out (shell_tray.cpp).
     void showFromTray();
+    void showWindowNow();
     void updateTrayIconNow();
     TrayIconChoice chooseTrayIconNow();
     LocalizedText currentTrayTips() const;
@@ -157,6 +163,7 @@ private:
     PortSystem& ports;
     Clock& clock;
     KeySink& keys;
+    TypingHost& typing;
     const bool startThreads;
 
     Settings settings;
@@ -166,6 +173,7 @@ private:
     LocalizedText trayTips = text::trayStarted;
     int trayIcon = IconNoGauge;
     bool inTray = false;
+    bool showPending = false;  // the window waits for the value being typed
     bool aboutOpen = false;
     bool toldKeyNotTyped = false;  // the user hears of it once a run
     bool noTrayNoted = false;

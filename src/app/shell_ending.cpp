@@ -23,11 +23,15 @@ void Shell::endSoon() {
     });
 }
 
+// A box takes the keyboard: the value being typed is let out first, and no other begins while it is open.
 void Shell::inBox(const std::function<void()>& open) {
     if (endRequested) return;
     ++boxesOpen;
+    flags.boxOpen.store(true);
+    if (loop) loop->waitForUnit();
     open();
     --boxesOpen;
+    flags.boxOpen.store(boxesOpen > 0);
     if (boxesOpen == 0 && endRequested) endSoon();
 }
 

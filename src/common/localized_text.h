@@ -65,6 +65,16 @@ inline constexpr LocalizedText portBackStatus{"%1 wieder verbunden.", "%1 connec
 inline constexpr LocalizedText valuesDroppedStatus{"%1 Werte verworfen: Die Eingabe kam nicht nach.",
                                                    "%1 values dropped: typing could not keep up."};
 
+// Values wait in the ring while something stands in the way of typing them (the typing guard).
+inline constexpr LocalizedText lockedHold{"Der Bildschirm ist gesperrt: Werte warten.",
+                                          "The screen is locked: readings wait."};
+inline constexpr LocalizedText inactiveHold{"Die Sitzung ist nicht aktiv: Werte warten.",
+                                            "The session is not active: readings wait."};
+inline constexpr LocalizedText ownWindowHold{"Ein Fenster von Valbrix hat die Tastatur: Werte warten.",
+                                             "A Valbrix window has the keyboard: readings wait."};
+inline constexpr LocalizedText heldKeyHold{"Strg, Alt, AltGr, Umschalt oder Windows-Taste gedr\xFC" "ckt: Werte warten.",
+                                           "Ctrl, Alt, AltGr, Shift or the Windows key is held: readings wait."};
+
 // The same in both languages.
 inline constexpr const char* decimalSeparatorList = ".|,";
 inline constexpr const char* valueFormatList = "2,7|2,7 \xB5m/mil/Tesla|2,7 um/mil/Tesla";
@@ -112,10 +122,12 @@ inline constexpr LocalizedText portNoAccessNotice{
 // (its build checks that it does), so a text the shell shows there belongs in one of the two lists.
 inline constexpr const LocalizedText* statusLineTexts[] = {
     &initialising, &active, &key, &keyNotTyped, &requestNotSent, &noTyping, &noTray, &portNoAccessStatus,
-    &portLostStatus, &portBackStatus, &valuesDroppedStatus,
+    &portLostStatus, &portBackStatus, &valuesDroppedStatus, &lockedHold, &inactiveHold, &ownWindowHold,
+    &heldKeyHold,
 };
 inline constexpr const LocalizedText* trayTipTexts[] = {
-    &trayStarted, &trayActive, &valuesSent, &connectDevice, &standby, &portLostTip,
+    &trayStarted, &trayActive, &valuesSent, &connectDevice, &standby, &portLostTip, &lockedHold,
+    &inactiveHold, &ownWindowHold, &heldKeyHold,
 };
 
 }  // namespace text

@@ -21,11 +21,12 @@ void onIdentified(cVarniTiny& gauge, ExportShell& shell) {
     shell.showDeviceLine(deviceLine(gauge.GetModelText().text));
 }
 
-ExportLoop::ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, const ShellFlags& flags,
+ExportLoop::ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, TypingHost& typing, const ShellFlags& flags,
                        const ChoicesSnapshot& choices, bool autoMinimize, Clock& clock)
     : gauge(gauge),
       shell(shell),
       keys(keys),
+      typing(typing),
       flags(flags),
       choices(choices),
       clock(clock),
@@ -57,6 +58,8 @@ bool ExportLoop::pollPending() const {
 
 int ExportLoop::idleWaitMs() const {
     if (autoMinimizeAtStart && passCount < autoMinimizePass) return 0;
+    // Values wait for the desk: it is asked again after the next pause.
+    if (lastHold != TypingHold::None) return 0;
     if (pollPending()) return (identificationPollPasses - 1 - unidentifiedPasses) * passMs;
     return -1;
 }
@@ -87,8 +90,8 @@ void ExportLoop::pass() {
         lastInTray = inTray;
     }
 
-    MeasuredValue record;
-    while (!stopRequested.load() && gauge.takeValue(record)) exportRecord(record);
+    while (!stopRequested.load() && exportNext()) {
+    }
 
     const bool portLost = gauge.PortLost();
     if (portLost != lastPortLost) {
@@ -122,7 +125,76 @@ void ExportLoop::pass() {
     if (autoMinimizeAtStart && ++passCount == autoMinimizePass) shell.hideToTray();
 }
 
-void ExportLoop::exportRecord(const MeasuredValue& record) {
+bool ExportLoop::deferPastUnit(std::function<void()> afterUnit) {
+    const std::lock_guard<std::mutex> lock(unitLock);
+    if (!unitInProgress) return false;
+    afterUnitWork = std::move(afterUnit);
+    return true;
+}
+
+void ExportLoop::waitForUnit() {
+    std::unique_lock<std::mutex> lock(unitLock);
+    unitDone.wait(lock, [this] { return !unitInProgress; });
+}
+
+bool ExportLoop::exportNext() {
+    if (!gauge.HasValue()) return false;
+    std::unique_lock<std::mutex> lock(unitLock);
+    // Read under the lock: once the shell has cleared inTray and looked for a unit in progress, no
+    // value begins.
+    const bool typed = flags.transferActive.load() && flags.inTray.load();
+    DeskState desk;
+    if (typed) {
+        desk = typing.deskState();
+        // A box of the shell's own may not have the keyboard yet; it will.
+        if (flags.boxOpen.load()) desk.ownWindowActive = true;
+        const TypingHold hold = typingHold(desk);
+        if (hold != TypingHold::None) {
+            lock.unlock();
+            showHold(hold);
+            return false;
+        }
+        unitInProgress = true;
+    }
+    lock.unlock();
+    showHold(TypingHold::None);
+    MeasuredValue record;
+    gauge.takeValue(record);
+    exportRecord(record, typed ? &desk : nullptr);
+    return true;
+}
+
+void ExportLoop::endUnit() {
+    std::function<void()> afterUnit;
+    {
+        const std::lock_guard<std::mutex> lock(unitLock);
+        unitInProgress = false;
+        afterUnit.swap(afterUnitWork);
+    }
+    unitDone.notify_all();
+    if (afterUnit) afterUnit();
+}
+
+// Said once when the values begin to wait and once when they are typed again; the tray tip says it too,
+// until a value is sent.
+void ExportLoop::showHold(TypingHold hold) {
+    if (hold == lastHold) return;
+    lastHold = hold;
+    shell.typingHeld(hold);
+    if (hold == TypingHold::None) return;
+    shell.setTrayTips(holdText(hold));
+    showTip(holdText(hold).in(flags.language.load()));
+}
+
+// The tip is compared with the one this loop set last, not with what the icon shows now: a tip that the
+// tray icon's update has put there since stays.
+void ExportLoop::showTip(const std::string& tip) {
+    if (tip == lastTip) return;
+    shell.setTrayTip(tip);
+    lastTip = tip;
+}
+
+void ExportLoop::exportRecord(const MeasuredValue& record, const DeskState* typedOn) {
     const ExportChoices chosen = choices.get();
     // Without a chosen separator the point stays: a missing character must not cut the number short.
     const char separator = chosen.separatorText.empty() ? '.' : chosen.separatorText[0];
@@ -134,9 +206,10 @@ void ExportLoop::exportRecord(const MeasuredValue& record) {
     const std::string unit = unitText(record.unit, unitDisplayOf(chosen.unitDisplayText.c_str()));
     shell.showUnitText(unit);
 
-    if (flags.transferActive.load() && flags.inTray.load()) {
+    if (typedOn != nullptr) {
         KeyEvents events;
-        if (!isNoValue(record.value)) typeText(events, (valueText + " " + unit).c_str(), flags.keyboardLayout.load());
+        if (!isNoValue(record.value))
+            typeText(events, (valueText + " " + unit).c_str(), flags.keyboardLayout.load(), typedOn->capsLock);
         if (chosen.controlIndex > 0) {
             const char* control = chosen.controlText.c_str();
             const int key = keyFromName(control);
@@ -146,15 +219,12 @@ void ExportLoop::exportRecord(const MeasuredValue& record) {
             if (isSequenceItem(chosen.controlText)) sendSequence(events, chosen.sequence.c_str());
         }
         const UntypedKeys untyped = keys.deliver(events);
+        endUnit();
         if (!untyped.empty()) shell.keysNotTyped(untyped);
     }
 
     shell.setTrayTips(text::valuesSent);
-    const std::string tip = text::valuesSent.in(flags.language.load());
-    if (tip != lastTip) {
-        shell.setTrayTip(tip);
-        lastTip = tip;
-    }
+    showTip(text::valuesSent.in(flags.language.load()));
     shell.repaint();
 }
 

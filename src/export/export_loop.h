@@ -5,7 +5,10 @@
 // icon in step with the gauge and asks a silent gauge of model group 1 who it is.
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -13,6 +16,7 @@
 #include "export/export_settings.h"
 #include "export/export_shell.h"
 #include "export/key_event.h"
+#include "export/typing_guard.h"
 #include "gauge/measured_value.h"
 #include "gauge/report_parser.h"
 #include "gauge/varni_tiny.h"
@@ -28,7 +32,7 @@ public:
     static constexpr int identificationPollPasses = 20;  // about two seconds
     static constexpr int autoMinimizePass = 4;
 
-    ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, const ShellFlags& flags,
+    ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, TypingHost& typing, const ShellFlags& flags,
                const ChoicesSnapshot& choices, bool autoMinimize, Clock& clock = systemClock());
     ~ExportLoop();
     ExportLoop(const ExportLoop&) = delete;
@@ -52,14 +56,30 @@ public:
     // A wait of so many milliseconds in place of passes that would have done nothing but count.
     void creditIdleTime(std::uint32_t waitedMs);
 
+    // For the user-interface thread, once it has cleared the shell's inTray flag (no value begins to be
+    // typed after that): false when no value is being typed; otherwise true, and afterUnit is called on
+    // the export thread as soon as the last key of that value is out. So the window that takes the
+    // keyboard next comes only after the value went whole to where it began.
+    bool deferPastUnit(std::function<void()> afterUnit);
+    // For the user-interface thread, once it has set the boxOpen flag: returns when no value is being
+    // typed. A value's keys never wait for that thread, so this wait is as short as one value.
+    void waitForUnit();
+
 private:
-    void exportRecord(const MeasuredValue& record);
+    // Takes and exports the next value, or leaves it in the ring when the desk holds it back; false
+    // when nothing was taken.
+    bool exportNext();
+    void exportRecord(const MeasuredValue& record, const DeskState* typedOn);
+    void endUnit();
+    void showHold(TypingHold hold);
+    void showTip(const std::string& tip);
     bool pollPending() const;
     void waitWhileIdle(std::uint64_t seen);
 
     cVarniTiny& gauge;
     ExportShell& shell;
     KeySink& keys;
+    TypingHost& typing;
     const ShellFlags& flags;
     const ChoicesSnapshot& choices;
     Clock& clock;
@@ -74,6 +94,13 @@ private:
     std::string lastValueText = "---";
     bool lastPortLost = false;
     std::uint32_t lastDropped = 0;
+    TypingHold lastHold = TypingHold::None;
+
+    // A value's line and its control key are one unit: the shell's showing of the window waits for it.
+    std::mutex unitLock;
+    bool unitInProgress = false;
+    std::function<void()> afterUnitWork;
+    std::condition_variable unitDone;
 
     std::atomic<bool> stopRequested{false};
     std::thread thread;

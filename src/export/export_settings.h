@@ -20,6 +20,8 @@ struct ShellFlags {
     std::atomic<int> language{German};
     std::atomic<int> device{modelGroup1Device};
     std::atomic<int> keyboardLayout{1};
+    // One of the program's boxes or menus is open or about to open: it takes the keyboard.
+    std::atomic<bool> boxOpen{false};
 };
 
 // The selected items of the dialog's choice lists and the sequence field. A list without a

@@ -8,6 +8,7 @@
 
 #include "common/localized_text.h"
 #include "export/key_event.h"
+#include "export/typing_guard.h"
 
 namespace valbrix {
 
@@ -32,6 +33,8 @@ public:
     virtual void portLost(bool /*lost*/) {}
     // Values the gauge sent while the ring was full, so many since the start; never silently lost.
     virtual void valuesDropped(std::uint32_t /*count*/) {}
+    // Values wait in the ring for this reason, or (None) are typed again.
+    virtual void typingHeld(TypingHold /*hold*/) {}
 };
 
 }  // namespace valbrix

@@ -15,6 +15,7 @@ enum VirtualKey : std::uint8_t {
     VkTab = 9,
     VkReturn = 13,
     VkShift = 16,
+    VkCapital = 20,  // Caps Lock
     VkSpace = 32,
     VkLeft = 37,
     VkUp = 38,

@@ -17,7 +17,7 @@ struct NamedKey {
 };
 
 constexpr NamedKey namedKeys[] = {
-    {VkShift, "<SHIFT>"},  {VkRightAlt, "<ALTGR>"}, {VkLeftControl, "<CTRL>"},
+    {VkShift, "<SHIFT>"},  {VkRightAlt, "<ALTGR>"}, {VkLeftControl, "<CTRL>"}, {VkCapital, "<CAPSLOCK>"},
     {VkTab, "<TAB>"},      {VkReturn, "<ENTER>"},   {VkLeft, "<LEFT>"},    {VkUp, "<UP>"},
     {VkRight, "<RIGHT>"},  {VkDown, "<DOWN>"},      {VkSpace, " "},        {VkDivide, "/"},
     {VkOemComma, ","},     {VkOemPeriod, "."},      {VkOemMinus, "-"},     {VkOemPlus, "+"},

@@ -30,20 +30,26 @@ constexpr PlainKey plainKeys[] = {
     {'+', VkOemPlus},  {' ', VkSpace},     {'/', VkDivide},
 };
 
-void typeCharacter(KeyEvents& out, char c, int keyboardLayout) {
+void typeCharacter(KeyEvents& out, char c, int keyboardLayout, bool capsLock) {
     if (c >= '0' && c <= '9') {
         if (keyboardLayout == frenchKeyboardLayout) shifted(out, c);
         else pressKey(out, c);
     } else if (c >= 'a' && c <= 'z') {
-        pressKey(out, c - 'a' + 'A');
+        if (capsLock) shifted(out, c - 'a' + 'A');
+        else pressKey(out, c - 'a' + 'A');
     } else if (c >= 'A' && c <= 'Z') {
-        shifted(out, c);
+        if (capsLock) pressKey(out, c);
+        else shifted(out, c);
     } else if (c == '%') {
         shifted(out, '5');
     } else if (c == '\xB5') {
+        // Caps Lock makes AltGr+M the capital Greek Mu, and Shift does not turn it back (it reaches
+        // the key's fourth level): Caps Lock is let go for the µ and set again after it.
+        if (capsLock) pressKey(out, VkCapital);
         event(out, VkRightAlt, KeyEventPress, altGrScanCode);
         pressKey(out, 'M');
         event(out, VkRightAlt, KeyEventRelease, altGrScanCode);
+        if (capsLock) pressKey(out, VkCapital);
     } else {
         for (const PlainKey& key : plainKeys) {
             if (key.character == c) {
@@ -78,8 +84,8 @@ void pressKey(KeyEvents& out, int virtualKey) {
     event(out, key, KeyEventRelease, key);
 }
 
-void typeText(KeyEvents& out, const char* text, int keyboardLayout) {
-    for (; *text != '\0'; ++text) typeCharacter(out, *text, keyboardLayout);
+void typeText(KeyEvents& out, const char* text, int keyboardLayout, bool capsLock) {
+    for (; *text != '\0'; ++text) typeCharacter(out, *text, keyboardLayout, capsLock);
 }
 
 int keyFromName(const char* name) {

@@ -14,8 +14,9 @@ inline constexpr int NoKey = -1;
 inline constexpr int WithCtrl = 256;
 
 void pressKey(KeyEvents& out, int virtualKey);
-// Characters outside the gauges' alphabet are skipped; µ is the byte 0xB5.
-void typeText(KeyEvents& out, const char* text, int keyboardLayout);
+// Characters outside the gauges' alphabet are skipped; µ is the byte 0xB5. With capsLock the letters
+// still come out in the case they are written: Caps Lock turns a letter's case, and Shift turns it back.
+void typeText(KeyEvents& out, const char* text, int keyboardLayout, bool capsLock = false);
 // The key a name stands for; the name may sit anywhere in the text ("  tab " is TAB).
 int keyFromName(const char* name);
 // Comma-separated key names; unknown and empty names are skipped.

@@ -17,7 +17,7 @@ constexpr KeysymRow keysyms[] = {
     {VkSpace, XKB_KEY_space},            {VkLeft, XKB_KEY_Left},                    {VkUp, XKB_KEY_Up},
     {VkRight, XKB_KEY_Right},            {VkDown, XKB_KEY_Down},                    {VkDivide, XKB_KEY_KP_Divide},
     {VkLeftControl, XKB_KEY_Control_L},  {VkRightAlt, XKB_KEY_ISO_Level3_Shift},    {VkOemPlus, XKB_KEY_plus},
-    {VkOemComma, XKB_KEY_comma},         {VkOemMinus, XKB_KEY_minus},               {VkOemPeriod, XKB_KEY_period},
+    {VkCapital, XKB_KEY_Caps_Lock},      {VkOemComma, XKB_KEY_comma},         {VkOemMinus, XKB_KEY_minus},               {VkOemPeriod, XKB_KEY_period},
 };
 
 }  // namespace

@@ -15,6 +15,10 @@ bool MeasuredValueRing::pushValue(const MeasuredValue& record) {
     return true;
 }
 
+bool MeasuredValueRing::hasValue() const {
+    return readIndex.load(std::memory_order_relaxed) != writeIndex.load(std::memory_order_acquire);
+}
+
 bool MeasuredValueRing::takeValue(MeasuredValue& out) {
     const int current = readIndex.load(std::memory_order_relaxed);
     if (current == writeIndex.load(std::memory_order_acquire)) return false;

@@ -18,6 +18,8 @@ public:
     // False when the ring already holds lastIndex records not yet taken: the newest value is then
     // dropped and counted rather than overwriting one the consumer has not seen.
     bool pushValue(const MeasuredValue& record);
+    // Whether a record waits; for the consumer, which may leave it there for a later pass.
+    bool hasValue() const;
     // False when empty, leaving out untouched.
     bool takeValue(MeasuredValue& out);
     std::uint32_t droppedValues() const { return dropped.load(std::memory_order_relaxed); }

@@ -86,6 +86,7 @@ public:
     bool QueueFollowUpRequests();
 
     bool takeValue(MeasuredValue& out) { return values.takeValue(out); }
+    bool HasValue() const { return values.hasValue(); }
     std::uint32_t DroppedValues() const { return values.droppedValues(); }
 
     // The port's device went away under the open port (a USB adapter pulled out). The port is closed

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string_view>
 
@@ -11,6 +12,8 @@
 #include "app/shell.h"
 #include "common/clock.h"
 #include "common/user_folder.h"
+#include "export/key_sink_choice.h"
+#include "qt/desktop_typing_host.h"
 #include "qt/port_watcher.h"
 #include "qt/qt_dialog_host.h"
 #include "qt/session_key_sinks.h"
@@ -64,11 +67,15 @@ int main(int argc, char** argv) {
     if (traced) std::printf("key sink: %s\n", typing.chosen.sink ? typing.chosen.name.c_str() : "none");
     SilentKeySink silent;
     KeySink& keys = typing.chosen.sink ? *typing.chosen.sink : silent;
+    // The X server's keyboard only on an X11 desktop: on Wayland, Xwayland knows nothing of the keys
+    // held in other programs.
+    const bool x11 = desktopSession(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")) == DesktopSession::X11;
+    DesktopTypingHost desk(QDBusConnection::systemBus(), x11 ? X11Desk::open() : nullptr);
 
     QtDialogHost host;
     if (traced) host.traceTo(stdout);
     Shell shell(ShellEnvironment{host, systemSettingsStore(), systemSettingsLocations(), systemPorts(),
-                                 systemClock(), keys, true});
+                                 systemClock(), keys, desk, true});
     host.attach(shell);
     claim.listen([&shell] { shell.anotherStart(); });
     const TerminationSignals termination([&shell] { shell.terminate(); });

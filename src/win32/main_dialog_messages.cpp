@@ -29,6 +29,7 @@ INT_PTR CALLBACK Win32DialogHost::dialogProcedure(HWND window, UINT message, WPA
         auto* host = reinterpret_cast<Win32DialogHost*>(lParam);
         host->dialog = window;
         host->tray.attach(window);
+        host->typing.watch(window);
         {
             const std::lock_guard<std::mutex> lock(host->postedLock);
             host->postTarget = window;
@@ -101,6 +102,9 @@ INT_PTR Win32DialogHost::handleMessage(HWND window, UINT message, WPARAM wParam,
         case deactivatedMessage:
             if (GetActiveWindow() != window) shell->activated(true, IsIconic(window) != FALSE);
             return FALSE;
+        case trayMenuClosedMessage:
+            giveForegroundBack();
+            return FALSE;
         case WM_HELP:
             shell->helpRequested();
             return TRUE;
@@ -127,7 +131,11 @@ INT_PTR Win32DialogHost::handleMessage(HWND window, UINT message, WPARAM wParam,
         case workMessage:
             runPosted();
             return FALSE;
+        case WM_WTSSESSION_CHANGE:
+            typing.sessionChanged(wParam);
+            return FALSE;
         case WM_DESTROY:
+            typing.stopWatching();
             PostQuitMessage(0);
             return FALSE;
         default:

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/shell.h"
 #include "settings/settings.h"
 #include "settings/settings_paths.h"
@@ -157,17 +159,62 @@ void Win32DialogHost::removeTrayIcon() { tray.remove(); }
 
 // Loaded anew at every click and released once its choice has been posted. The dialog goes to the
 // front first, and the empty message afterwards, so that the menu closes when the user clicks
-// elsewhere.
+// elsewhere. The menu's choice arrives as a posted command; the note that the menu has closed is
+// posted behind it, so that the keyboard goes back only once it is known whether the choice brought
+// the dialog on screen.
 void Win32DialogHost::showTrayMenu(const Menu& menu) {
     if (dialog == nullptr) return;
     POINT cursor{};
     GetCursorPos(&cursor);
     const HMENU loaded = loadTrayMenu(instance, menu);
     if (loaded == nullptr) return;
+    foregroundBeforeMenu = usersWindow();
     SetForegroundWindow(dialog);
     TrackPopupMenu(GetSubMenu(loaded, 0), TPM_RIGHTALIGN | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, dialog, nullptr);
     PostMessageA(dialog, WM_NULL, 0, 0);
+    PostMessageA(dialog, trayMenuClosedMessage, 0, 0);
     DestroyMenu(loaded);
+}
+
+namespace {
+
+// A click on the tray icon may hand the activation to the taskbar, where no value belongs (under wine
+// to its stand-ins for the X desktop's panel and the icons docked in it); a menu is gone once it has
+// closed.
+bool shellOrMenu(HWND window) {
+    char name[32] = {};
+    GetClassNameA(GetAncestor(window, GA_ROOT), name, sizeof name);
+    for (const char* kind : {"Shell_TrayWnd", "Shell_SecondaryTrayWnd", "NotifyIconOverflowWindow", "#32768",
+                             "__wine_x11_foreign_window", "__winex11_tray_icon"})
+        if (lstrcmpA(name, kind) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+// The user may have clicked the tray icon from a window of another program, or the click gave the
+// activation to the taskbar: then the window the user was in is the first one below it, as seen from
+// the top, that takes keys.
+HWND Win32DialogHost::usersWindow() const {
+    const auto takesKeys = [this](HWND window) {
+        const LONG_PTR extended = GetWindowLongPtrA(window, GWL_EXSTYLE);
+        return GetAncestor(window, GA_ROOTOWNER) != dialog && !shellOrMenu(window) && IsWindowEnabled(window) &&
+               (extended & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE)) == 0;
+    };
+    if (const HWND front = GetForegroundWindow(); front != nullptr && takesKeys(front)) return front;
+    for (HWND window = GetTopWindow(nullptr); window != nullptr; window = GetWindow(window, GW_HWNDNEXT))
+        if (IsWindowVisible(window) && !IsIconic(window) && takesKeys(window)) return window;
+    return nullptr;
+}
+
+// Keys typed into the hidden dialog would be lost and would change its lists. A choice that brought
+// the dialog on screen or opened a box or the help keeps the keyboard, and so does a window the user
+// clicked into to close the menu.
+void Win32DialogHost::giveForegroundBack() {
+    const HWND back = std::exchange(foregroundBeforeMenu, nullptr);
+    if (dialog == nullptr || IsWindowVisible(dialog) || back == nullptr || !IsWindow(back)) return;
+    const HWND front = GetForegroundWindow();
+    if (front == nullptr || front == dialog) SetForegroundWindow(back);
 }
 
 // A question that was closed because the program is ending counts as No.

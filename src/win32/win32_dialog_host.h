@@ -14,6 +14,7 @@
 #include "app/dialog_host.h"
 #include "win32/html_help.h"
 #include "win32/tray_notification.h"
+#include "win32/win32_typing_host.h"
 
 namespace valbrix {
 
@@ -23,6 +24,8 @@ class Shell;
 inline constexpr UINT workMessage = WM_APP + 1;
 // The dialog lost the activation a moment ago.
 inline constexpr UINT deactivatedMessage = WM_APP + 2;
+// The tray menu has closed and the command chosen in it, if any, has been handled.
+inline constexpr UINT trayMenuClosedMessage = WM_APP + 3;
 
 class Win32DialogHost final : public DialogHost {
 public:
@@ -38,6 +41,8 @@ public:
     HWND createMainDialog();
     // The dialog while it exists, null before and after.
     HWND window() const { return dialog; }
+    // How the desk stands before a value is typed, asked from the export thread.
+    TypingHost& typingHost() { return typing; }
 
     void setControlText(int control, const std::string& text) override;
     std::string controlText(int control) override;
@@ -84,6 +89,11 @@ private:
     // of it goes into the tray once it is there.
     void trayAgain();
     HWND item(int control) const;
+    // The window the user works in, as far as the program can tell: the foreground unless that is the
+    // dialog, a window it owns, a menu or the taskbar, else the topmost window that takes keys.
+    HWND usersWindow() const;
+    // After the tray menu: the keyboard goes back to the window that had it before.
+    void giveForegroundBack();
 
     // What the About box procedure is given.
     struct AboutContext {
@@ -98,9 +108,11 @@ private:
     std::vector<HFONT> fonts;
     TrayNotification tray;
     HtmlHelp help;
+    Win32TypingHost typing;
     const UINT taskbarCreated;  // Explorer started anew: the tray icon has to be added again
     int handlerDepth = 0;
     bool endPending = false;
+    HWND foregroundBeforeMenu = nullptr;  // the window to give the keyboard back to after the tray menu
 
     std::mutex postedLock;
     std::deque<std::function<void()>> posted;

@@ -80,6 +80,24 @@ private:
     std::string savedPath;
 };
 
+// An environment variable of the test process, and so of the programs it starts, for one scope.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value) : name(name), saved(environment(name)) {
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedVariable() {
+        if (saved.empty()) unsetenv(name);
+        else setenv(name, saved.c_str(), 1);
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name;
+    std::string saved;
+};
+
 class DesktopProgram : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -337,6 +355,68 @@ TEST_F(DesktopProgram, EndsInOrderOnASignalWhileABoxIsOpen) {
             EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;
         program.reset();
     }
+}
+
+// A reading that comes while the user holds Ctrl would arrive as shortcuts, and with Caps Lock on "mm"
+// as "MM". Without logind (no system bus here) a running screen saver stands for a locked screen. Each
+// time the readings wait, the status line says why, and then they arrive whole, in order and in the
+// case they are meant.
+TEST_F(DesktopProgram, ReadingsWaitForAHeldKeyAndTheScreenSaverAndKeepTheirCase) {
+    const ScopedVariable noLogind("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/system_bus_socket");
+    startProgram();
+    expectShown("control 1014: Pocket-VARNITRON 6121");
+    user.focus(dialog);
+    backToReceiver();
+
+    user.hold(XK_Control_L);
+    gauge.reading(1, "4.56", "mm");
+    expectShown("control 1003: Strg, Alt, AltGr, Umschalt oder Windows-Taste gedr\xC3\xBC" "ckt: Werte warten.");
+    gauge.reading(2, "4.57", "mm");
+    user.release(XK_Control_L);
+    EXPECT_EQ(receiver->collectUntil("4,57 mm<ENTER>", patienceMs), "4,56 mm<ENTER>4,57 mm<ENTER>");
+    expectShown("control 1003: Programm aktiv.");
+
+    user.press({XK_Caps_Lock});
+    gauge.reading(3, "4.58", "mm");
+    gauge.reading(4, "12.5", "um");
+    EXPECT_EQ(receiver->collectUntil("\xB5m<ENTER>", patienceMs), "4,58 mm<ENTER>12,5 \xB5m<ENTER>");
+    user.press({XK_Caps_Lock});
+
+    user.startScreenSaver();
+    gauge.reading(5, "4.59", "mm");
+    expectShown("control 1003: Der Bildschirm ist gesperrt: Werte warten.");
+    user.stopScreenSaver();
+    EXPECT_EQ(receiver->collectUntil("<ENTER>", patienceMs), "4,59 mm<ENTER>");
+}
+
+// The screen locked, as logind tells it: readings wait, and after the unlock they arrive in their
+// order. logind is played by a stand-in on a bus of the test's own.
+TEST_F(DesktopProgram, ReadingsWaitWhileTheScreenIsLockedAndThenArriveInOrder) {
+    ChildProcess bus({"dbus-daemon", "--session", "--nofork", "--print-address"});
+    ASSERT_TRUE(bus.started()) << "dbus-daemon is missing: scripts/deps.sh wayland";
+    const std::optional<std::string> address = bus.waitForLine("unix:", patienceMs);
+    ASSERT_TRUE(address) << "dbus-daemon gave no address";
+    ChildProcess logind({"/usr/bin/python3", environment("VALBRIX_LOGIND_STAND_IN"), *address});
+    ASSERT_TRUE(logind.waitForLine("ready", patienceMs)) << "the stand-in did not start: scripts/deps.sh x11";
+    const ScopedVariable systemBus("DBUS_SYSTEM_BUS_ADDRESS", *address);
+    startProgram();
+    expectShown("control 1014: Pocket-VARNITRON 6121");
+    user.focus(dialog);
+    backToReceiver();
+
+    logind.signal(SIGUSR1);
+    ASSERT_TRUE(logind.waitForLine("locked", patienceMs));
+    gauge.reading(1, "4.56", "mm");
+    expectShown("control 1003: Der Bildschirm ist gesperrt: Werte warten.");
+    expectShown("tray icon 401: Der Bildschirm ist gesperrt: Werte warten.");
+    gauge.reading(2, "4.57", "mm");
+    gauge.reading(3, "4.58", "mm");
+    EXPECT_EQ(receiver->collect(1000), "");
+
+    logind.signal(SIGUSR2);
+    ASSERT_TRUE(logind.waitForLine("unlocked", patienceMs));
+    EXPECT_EQ(receiver->collectUntil("4,58 mm<ENTER>", patienceMs), "4,56 mm<ENTER>4,57 mm<ENTER>4,58 mm<ENTER>");
+    expectShown("control 1003: Programm aktiv.");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "fake_clock.h"
 #include "fake_export_shell.h"
 #include "fake_ports.h"
+#include "recording_typing_host.h"
 #include "gauge/catalogue.h"
 #include "gauge/varni_tiny.h"
 
@@ -31,7 +32,7 @@ struct ExportWorld {
     }
 
     void makeLoop(bool autoMinimize = false) {
-        loop.emplace(*gauge, shell, keys, flags, choices, autoMinimize, clock);
+        loop.emplace(*gauge, shell, keys, desk, flags, choices, autoMinimize, clock);
     }
 
     void choose(const char* control, int index, const char* separator, const char* unitDisplay,
@@ -47,6 +48,7 @@ struct ExportWorld {
     ShellFlags flags;
     ChoicesSnapshot choices;
     RecordingKeySink keys;
+    RecordingTypingHost desk;
     FakeExportShell shell;
     std::optional<ExportLoop> loop;
 };

@@ -28,6 +28,7 @@ public:
     void keysNotTyped(const UntypedKeys& keys) override { untyped.insert(untyped.end(), keys.begin(), keys.end()); }
     void portLost(bool lost) override { portStates.push_back(lost); }
     void valuesDropped(std::uint32_t count) override { droppedCounts.push_back(count); }
+    void typingHeld(TypingHold hold) override { holds.push_back(hold); }
 
     std::string deviceLine;
     std::string valueText;
@@ -42,6 +43,7 @@ public:
     UntypedKeys untyped;
     std::vector<bool> portStates;  // every change, true for gone
     std::vector<std::uint32_t> droppedCounts;
+    std::vector<TypingHold> holds;  // every change: why values wait, None when they are typed again
 
 private:
     void show(std::string& field, const char* name, const std::string& text) {

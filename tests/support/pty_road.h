@@ -30,7 +30,7 @@ struct PtyRoad {
         gauge = std::make_unique<cVarniTiny>(gaugePort, identified, 1);
         flags.inTray = true;
         flags.device = 8525;
-        loop = std::make_unique<ExportLoop>(*gauge, shell, keys, flags, choices, false);
+        loop = std::make_unique<ExportLoop>(*gauge, shell, keys, desk, flags, choices, false);
         loop->start();
         return true;
     }
@@ -40,6 +40,7 @@ struct PtyRoad {
     ShellFlags flags;
     ChoicesSnapshot choices;
     LockedRecordingSink keys;
+    OpenDesk desk;
     LockedShell shell;
     // The threads stop in the reverse order: the loop before the gauge it reads, the gauge (whose
     // thread tells the shell of an identification) before the shell.

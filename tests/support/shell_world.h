@@ -14,6 +14,7 @@
 #include "fake_clock.h"
 #include "fake_dialog_host.h"
 #include "fake_ports.h"
+#include "recording_typing_host.h"
 #include "settings/file_system.h"
 #include "settings/ini_file_store.h"
 #include "temp_folder.h"
@@ -57,7 +58,7 @@ struct World {
     }
 
     void start() {
-        shell = std::make_unique<Shell>(ShellEnvironment{host, store, where, ports, clock, keys, false});
+        shell = std::make_unique<Shell>(ShellEnvironment{host, store, where, ports, clock, keySink ? *keySink : keys, desk, false});
         shell->initMainDialog();
     }
 
@@ -97,6 +98,8 @@ struct World {
     FakeClock clock;
     FakePorts ports{clock};
     RecordingKeySink keys;
+    KeySink* keySink = nullptr;  // in place of keys when set before start()
+    RecordingTypingHost desk;
     std::unique_ptr<Shell> shell;  // last: it goes before everything it uses
 };
 

@@ -112,7 +112,26 @@ public:
         XSync(display, False);
     }
 
+    // Holds a key down until release() lets it go, as a user keeping Ctrl pressed does.
+    void hold(KeySym key) { fakeKey(key, True); }
+    void release(KeySym key) { fakeKey(key, False); }
+
+    // What a screen saver does when the user walks away, and what a key or the mouse does after it.
+    void startScreenSaver() {
+        XActivateScreenSaver(display);
+        XSync(display, False);
+    }
+    void stopScreenSaver() {
+        XResetScreenSaver(display);
+        XSync(display, False);
+    }
+
 private:
+    void fakeKey(KeySym key, Bool press) {
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, key), press, CurrentTime);
+        XSync(display, False);
+    }
+
     bool isOf(const std::string& program, Window window) {
         XClassHint hint{};
         if (!XGetClassHint(display, window, &hint)) return false;

@@ -216,5 +216,95 @@ TEST_F(ExportLoopTest, TheDeviceLineFollowsTheModelText) {
     EXPECT_EQ(shell.deviceLine, "QMV 8525");
 }
 
+// Before each value the desk is asked; while it stands in the way the values wait in the ring, untouched
+// and not shown, the user is told why once, and when the reason is gone they are typed in order.
+TEST_F(ExportLoopTest, ValuesWaitWhileTheDeskStandsInTheWay) {
+    struct Case {
+        const char* what;
+        DeskState desk;
+        TypingHold hold;
+    };
+    const Case cases[] = {
+        {"own window", {true, false, false, 0, false}, TypingHold::OwnWindow},
+        {"locked", {false, true, false, 0, false}, TypingHold::Locked},
+        {"inactive", {false, false, true, 0, false}, TypingHold::Inactive},
+        {"Shift", {false, false, false, HeldShift, false}, TypingHold::HeldKey},
+        {"Ctrl", {false, false, false, HeldCtrl, false}, TypingHold::HeldKey},
+        {"Alt", {false, false, false, HeldAlt, false}, TypingHold::HeldKey},
+        {"AltGr", {false, false, false, HeldAltGr, false}, TypingHold::HeldKey},
+        {"Windows key", {false, false, false, HeldSuper, false}, TypingHold::HeldKey},
+        {"locked, Ctrl held", {false, true, false, HeldCtrl, false}, TypingHold::Locked},
+        {"inactive, own window", {true, false, true, 0, false}, TypingHold::Inactive},
+        {"own window, Alt held", {true, false, false, HeldAlt, true}, TypingHold::OwnWindow},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        loop.reset();
+        SetUp();
+        shell = testing::FakeExportShell{};
+        keys.events.clear();
+        desk.set(c.desk);
+        gaugePrints("  1:  4.56 mm\r\n  2:  4.57 mm\r\n");
+        loop->pass();
+        EXPECT_EQ(typed(), "");
+        EXPECT_EQ(shell.valueText, "");
+        EXPECT_EQ(shell.holds, std::vector<TypingHold>{c.hold});
+        EXPECT_EQ(shell.tipsShown, std::vector<std::string>{holdText(c.hold).german});
+        EXPECT_EQ(loop->idleWaitMs(), 0) << "the desk is asked again after the next pause";
+
+        desk.set(DeskState{});
+        loop->pass();
+        EXPECT_EQ(typed(), "4.56 mm<ENTER>4.57 mm<ENTER>");
+        EXPECT_EQ(shell.holds, (std::vector<TypingHold>{c.hold, TypingHold::None}));
+        EXPECT_EQ(shell.tipsShown.back(), text::valuesSent.german);
+    }
+}
+
+// Only values that are to be typed wait: with the window on screen or transfer off they are shown,
+// and nobody is asked.
+TEST_F(ExportLoopTest, TheDeskIsAskedOnlyForValuesThatAreTyped) {
+    for (const bool transfer : {false, true}) {
+        loop.reset();
+        SetUp();
+        flags.transferActive = transfer;
+        flags.inTray = !transfer;
+        desk.set(DeskState{false, true, false, HeldCtrl, false});
+        const int asked = desk.asked();
+        gaugePrints("  1:  4.56 mm\r\n");
+        EXPECT_EQ(shell.valueText, "4.56");
+        EXPECT_EQ(desk.asked(), asked);
+        EXPECT_TRUE(shell.holds.empty());
+    }
+}
+
+// With Caps Lock on, letters go out with Shift turned the other way, so that "mm" arrives as "mm"
+// (read back here as a keyboard without Caps Lock would make of them).
+TEST_F(ExportLoopTest, CapsLockIsCompensated) {
+    desk.set(DeskState{false, false, false, 0, true});
+    gaugePrints("  1:  4.56 mm\r\n");
+    EXPECT_EQ(typed(), "4.56 MM<ENTER>");
+    EXPECT_TRUE(shell.holds.empty());
+}
+
+// A locked screen for longer than the ring holds: what has no room is counted, nothing is typed
+// meanwhile, and what the ring kept is typed in order afterwards.
+TEST_F(ExportLoopTest, WaitingValuesAreCountedPastTheRingsRoom) {
+    desk.set(DeskState{false, true, false, 0, false});
+    std::string printed;
+    const int count = MeasuredValueRing::lastIndex + 2;
+    for (int i = 1; i <= count; ++i) printed += "  " + std::to_string(i) + ":  " + std::to_string(i % 10) + ".00 mm\r\n";
+    gaugePrints(printed);
+    EXPECT_EQ(typed(), "");
+    ASSERT_FALSE(shell.droppedCounts.empty());
+    EXPECT_EQ(shell.droppedCounts.back(), 2u);
+    desk.set(DeskState{});
+    loop->pass();
+    const std::string keysTyped = typed();
+    EXPECT_EQ(keysTyped.rfind("1.00 mm<ENTER>2.00 mm<ENTER>", 0), 0u);
+    std::size_t enters = 0;
+    for (std::size_t at = keysTyped.find("<ENTER>"); at != std::string::npos; at = keysTyped.find("<ENTER>", at + 1)) ++enters;
+    EXPECT_EQ(enters, static_cast<std::size_t>(MeasuredValueRing::lastIndex));
+}
+
 }  // namespace
 }  // namespace valbrix

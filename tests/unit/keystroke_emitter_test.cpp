@@ -12,9 +12,9 @@ namespace {
 KeyEvent down(std::uint8_t key, std::uint8_t scan = 0) { return {key, scan == 0 ? key : scan, KeyEventPress}; }
 KeyEvent up(std::uint8_t key, std::uint8_t scan = 0) { return {key, scan == 0 ? key : scan, KeyEventRelease}; }
 
-KeyEvents typed(const char* text, int layout = 1) {
+KeyEvents typed(const char* text, int layout = 1, bool capsLock = false) {
     KeyEvents events;
-    typeText(events, text, layout);
+    typeText(events, text, layout, capsLock);
     return events;
 }
 
@@ -29,6 +29,7 @@ TEST(KeystrokeEmitter, ExactEventsOfTheCharacterTable) {
         const char* text;
         int layout;
         KeyEvents events;
+        bool capsLock = false;
     };
     const Case cases[] = {
         {"12,5 mm", 1,
@@ -45,8 +46,18 @@ TEST(KeystrokeEmitter, ExactEventsOfTheCharacterTable) {
           up(VkOemPeriod)}},
         {"?#(\xE4\xFC\n", 1, {}},  // outside the table: skipped
         {"", 1, {}},
+        // Under Caps Lock a letter comes out in the other case: Shift turns it back. Nothing else changes.
+        {"mA/cm", 1,
+         {down(VkShift), down('M'), up('M'), up(VkShift), down('A'), up('A'), down(VkDivide), up(VkDivide),
+          down(VkShift), down('C'), up('C'), up(VkShift), down(VkShift), down('M'), up('M'), up(VkShift)},
+         true},
+        {"5µ%", 3,
+         {down(VkShift), down('5'), up('5'), up(VkShift), down(VkCapital), up(VkCapital), down(VkRightAlt, 18),
+          down('M'), up('M'), up(VkRightAlt, 18), down(VkCapital), up(VkCapital), down(VkShift), down('5'),
+          up('5'), up(VkShift)},
+         true},
     };
-    for (const Case& c : cases) EXPECT_EQ(typed(c.text, c.layout), c.events) << c.text;
+    for (const Case& c : cases) EXPECT_EQ(typed(c.text, c.layout, c.capsLock), c.events) << c.text;
 }
 
 TEST(KeystrokeEmitter, OnlyTheFrenchLayoutTypesDigitsWithShift) {

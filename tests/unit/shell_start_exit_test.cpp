@@ -219,11 +219,12 @@ TEST(ShellThreads, AValueCrossesTheThreadsAndTheShutdownJoinsThem) {
     FakeDialogHost host;
     FakePorts ports{systemClock()};
     RecordingKeySink keys;
+    OpenDesk desk;
     const std::shared_ptr<FakeLine> line = ports.add(1);
     line->echo = true;
     line->receive("  1:  4.56 mm\r\n");  // waiting before the threads start: the fake line is not shared
 
-    Shell shell(ShellEnvironment{host, store, where, ports, systemClock(), keys, true});
+    Shell shell(ShellEnvironment{host, store, where, ports, systemClock(), keys, desk, true});
     shell.initMainDialog();
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (host.text(ValueTextControl).empty() && std::chrono::steady_clock::now() < giveUp) {

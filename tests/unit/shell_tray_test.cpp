@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "shell_world.h"
@@ -204,6 +205,105 @@ TEST(Shell, ComingBackShowsTheGaugeName) {
     w.host.setControlText(DeviceLineControl, "");
     w.shell->trayClicked(TrayButton::Left);
     EXPECT_EQ(w.host.text(DeviceLineControl), "Pocket-VARNITRON 6121");
+}
+
+// Keys go to whatever has the keyboard while the sink sends them. This sink lets the user act once in
+// the middle of a value, as a click on the tray icon can come while a slow receiver takes its keys.
+class SinkWithAUser final : public KeySink {
+public:
+    UntypedKeys deliver(const KeyEvents& delivered) override {
+        if (userActs) std::exchange(userActs, nullptr)();
+        events.insert(events.end(), delivered.begin(), delivered.end());
+        return {};
+    }
+    std::function<void()> userActs;
+    KeyEvents events;
+};
+
+TEST(Shell, TheWindowComesBackOnlyAfterTheValueBeingTyped) {
+    const std::pair<const char*, std::function<void(Shell&)>> cases[] = {
+        {"tray click", [](Shell& shell) { shell.trayClicked(TrayButton::Left); }},
+        {"tray menu's settings item", [](Shell& shell) { shell.command(CommandTraySettings); }},
+    };
+    for (const auto& [what, act] : cases) {
+        SCOPED_TRACE(what);
+        World w;
+        SinkWithAUser sink;
+        w.keySink = &sink;
+        const std::shared_ptr<FakeLine> line = w.addPort(1);
+        w.start();
+        w.shell->command(ContinueButton);
+        bool shownMidValue = true;
+        sink.userActs = [&, &act = act] {
+            act(*w.shell);
+            w.host.runPosted();
+            shownMidValue = w.host.visible;
+        };
+        line->receive("  7:  4.56 mm\r\n  8:  4.57 mm\r\n");
+        w.gauge().AcquisitionPass();
+        w.shell->exportLoop()->pass();
+        EXPECT_FALSE(shownMidValue) << "the rest of the value went into the dialog";
+        w.host.runPosted();
+        EXPECT_TRUE(w.host.visible);
+        EXPECT_FALSE(w.shell->isInTray());
+        // The value begun is out whole; the next one is only shown.
+        EXPECT_EQ(describeKeys(sink.events), "4,56 mm<ENTER>");
+        EXPECT_EQ(w.host.text(ValueTextControl), "4,57");
+    }
+}
+
+// A box of the program's own takes the keyboard: values wait while it is open, and it says why.
+TEST(Shell, ValuesWaitWhileABoxIsOpen) {
+    World w;
+    const std::shared_ptr<FakeLine> line = w.addPort(1);
+    w.settingsFile("Language=1\r\n");
+    w.start();
+    w.shell->command(ContinueButton);
+    w.host.inNextBox = [&] {
+        line->receive("  7:  4.56 mm\r\n");
+        w.gauge().AcquisitionPass();
+        w.shell->exportLoop()->pass();
+        w.host.runPosted();
+        EXPECT_TRUE(w.keys.events.empty());
+    };
+    w.shell->command(CommandAbout);
+    EXPECT_EQ(w.host.text(StatusLine), "A Valbrix window has the keyboard: readings wait.");
+    w.shell->exportLoop()->pass();
+    w.host.runPosted();
+    EXPECT_EQ(describeKeys(w.keys.events), "4,56 mm<ENTER>");
+    EXPECT_EQ(w.host.text(StatusLine), "Program active.");
+}
+
+// The status line says why values wait, in the interface language, and that they are typed again.
+TEST(Shell, TheStatusLineSaysWhyValuesWait) {
+    struct Case {
+        const char* settings;
+        DeskState desk;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"Language=1\r\n", {false, true, false, 0, false}, "The screen is locked: readings wait."},
+        {"Language=0\r\n", {false, true, false, 0, false}, "Der Bildschirm ist gesperrt: Werte warten."},
+        {"Language=1\r\n", {false, false, true, 0, false}, "The session is not active: readings wait."},
+        {"Language=1\r\n", {false, false, false, HeldCtrl, false},
+         "Ctrl, Alt, AltGr, Shift or the Windows key is held: readings wait."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.status);
+        World w;
+        const std::shared_ptr<FakeLine> line = w.addPort(1);
+        w.settingsFile(c.settings);
+        w.start();
+        w.shell->command(ContinueButton);
+        w.desk.set(c.desk);
+        line->receive("  7:  4.56 mm\r\n");
+        w.gauge().AcquisitionPass();
+        w.shell->exportLoop()->pass();
+        w.host.runPosted();
+        EXPECT_EQ(w.host.text(StatusLine), c.status);
+        EXPECT_EQ(w.host.trayTip, c.status);
+        EXPECT_TRUE(w.keys.events.empty());
+    }
 }
 
 TEST(Shell, AutoMinimiseHidesThroughTheUserInterfaceThread) {

@@ -76,7 +76,7 @@ struct Program {
 
     void start() {
         shell = std::make_unique<Shell>(
-            ShellEnvironment{host, systemSettingsStore(), where, ports, clock, keys, false});
+            ShellEnvironment{host, systemSettingsStore(), where, ports, clock, keys, host.typingHost(), false});
         host.attach(*shell);
         dialog = host.createMainDialog();
     }
@@ -331,6 +331,124 @@ TEST(Win32DialogHost, ARefusedTrayIconIsAskedForAgainAndTheDialogWaitsOnTheTaskb
     ShowWindow(program.dialog, SW_RESTORE);
     EXPECT_FALSE(program.shell->isInTray());
     EXPECT_FALSE(IsIconic(program.dialog));
+}
+
+// What the user does while the tray menu is open, from inside the menu's own loop.
+enum class InTheMenu { Escape, ChooseSettings, ChooseTransfer, ClickElsewhere };
+
+struct MenuScene {
+    InTheMenu action;
+    HWND dialog;
+    HWND elsewhere;
+};
+
+// A timer of the user's window, which carries the scene.
+void CALLBACK actInTheMenu(HWND window, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(window, timer);
+    const auto& scene = *reinterpret_cast<const MenuScene*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    // A choice in the menu arrives as a posted command once the menu has closed.
+    if (scene.action == InTheMenu::ChooseSettings)
+        PostMessageA(scene.dialog, WM_COMMAND, MAKEWPARAM(CommandTraySettings, 0), 0);
+    if (scene.action == InTheMenu::ChooseTransfer)
+        PostMessageA(scene.dialog, WM_COMMAND, MAKEWPARAM(CommandTransferActive, 0), 0);
+    if (scene.action == InTheMenu::ClickElsewhere) SetForegroundWindow(scene.elsewhere);
+    EndMenu();
+}
+
+// The tray menu needs the hidden dialog in front; when it closes, the window the user worked in gets
+// the keyboard back, unless the choice brought the dialog on screen or the user went elsewhere.
+TEST(Win32DialogHost, TheTrayMenuGivesTheKeyboardBackToTheUsersWindow) {
+    struct Case {
+        const char* what;
+        bool fromTheTaskbar;  // the click on the icon gave the activation to the taskbar first
+        InTheMenu action;
+        bool dialogShown;
+        bool toElsewhere;
+    };
+    const Case cases[] = {
+        {"closed with Escape", false, InTheMenu::Escape, false, false},
+        {"transfer switched", false, InTheMenu::ChooseTransfer, false, false},
+        {"transfer switched from the taskbar", true, InTheMenu::ChooseTransfer, false, false},
+        {"settings chosen", false, InTheMenu::ChooseSettings, true, false},
+        {"another window clicked", true, InTheMenu::ClickElsewhere, false, true},
+    };
+    WNDCLASSA taskbarClass{};
+    taskbarClass.lpfnWndProc = DefWindowProcA;
+    taskbarClass.hInstance = GetModuleHandleA(nullptr);
+    taskbarClass.lpszClassName = "Shell_TrayWnd";
+    RegisterClassA(&taskbarClass);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Program program;
+        program.start();
+        const auto window = [](const char* title, int x) {
+            return CreateWindowA("Static", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, 0, 200, 100, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+        };
+        const HWND spreadsheet = window("Spreadsheet", 0);
+        const HWND elsewhere = window("Elsewhere", 220);
+        SetForegroundWindow(spreadsheet);
+        ASSERT_TRUE(program.runUntil([&] { return program.shell->isInTray(); }));
+        ASSERT_TRUE(program.runUntil([&] { return GetForegroundWindow() == spreadsheet; }));
+        const HWND taskbar = c.fromTheTaskbar ? CreateWindowExA(WS_EX_TOPMOST, "Shell_TrayWnd", "", WS_POPUP | WS_VISIBLE,
+                                                                0, 500, 400, 30, nullptr, nullptr,
+                                                                GetModuleHandleA(nullptr), nullptr)
+                                              : nullptr;
+        if (taskbar != nullptr) {
+            SetForegroundWindow(taskbar);
+            ASSERT_TRUE(program.runUntil([&] { return GetForegroundWindow() == taskbar; }));
+        }
+
+        const MenuScene scene{c.action, program.dialog, elsewhere};
+        SetWindowLongPtrA(spreadsheet, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&scene));
+        SetTimer(spreadsheet, 1, 200, actInTheMenu);
+        SendMessageA(program.dialog, MSG_TRAY_CALLBACK, 1, WM_RBUTTONUP);
+        // Work posted now runs after the menu's choice and whatever follows the menu.
+        bool settled = false;
+        program.host.post([&] { settled = true; });
+        ASSERT_TRUE(program.runUntil([&] { return settled; }));
+        const HWND expected = c.dialogShown ? program.dialog : c.toElsewhere ? elsewhere : spreadsheet;
+        EXPECT_EQ(GetForegroundWindow(), expected);
+        EXPECT_EQ(IsWindowVisible(program.dialog) != FALSE, c.dialogShown);
+        if (taskbar != nullptr) DestroyWindow(taskbar);
+        DestroyWindow(elsewhere);
+        DestroyWindow(spreadsheet);
+    }
+}
+
+// The system tells the dialog when the workstation is locked or the session leaves the screen; a
+// locked or switched-away session refuses typed keys.
+TEST(Win32DialogHost, TheSessionsLockAndSwitchesAreFollowed) {
+    struct Case {
+        const char* what;
+        std::vector<WPARAM> changes;
+        bool locked;
+        bool inactive;
+    };
+    const Case cases[] = {
+        {"started", {}, false, false},
+        {"locked", {WTS_SESSION_LOCK}, true, false},
+        {"unlocked", {WTS_SESSION_LOCK, WTS_SESSION_UNLOCK}, false, false},
+        {"switched away", {WTS_CONSOLE_DISCONNECT}, false, true},
+        {"taken over remotely", {WTS_CONSOLE_DISCONNECT, WTS_REMOTE_CONNECT}, false, false},
+        {"remote client gone", {WTS_REMOTE_CONNECT, WTS_REMOTE_DISCONNECT}, false, true},
+        {"unlocked while away", {WTS_SESSION_LOCK, WTS_CONSOLE_DISCONNECT, WTS_SESSION_UNLOCK}, false, true},
+        {"back and locked", {WTS_CONSOLE_DISCONNECT, WTS_CONSOLE_CONNECT, WTS_SESSION_LOCK}, true, false},
+        {"back and unlocked", {WTS_CONSOLE_DISCONNECT, WTS_SESSION_LOCK, WTS_CONSOLE_CONNECT, WTS_SESSION_UNLOCK},
+         false, false},
+        {"someone logged on elsewhere", {WTS_SESSION_LOGON, WTS_SESSION_REMOTE_CONTROL}, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Program program;
+        program.start();
+        for (const WPARAM change : c.changes) SendMessageA(program.dialog, WM_WTSSESSION_CHANGE, change, 1);
+        // Asked as the export thread asks.
+        DeskState desk;
+        std::thread([&] { desk = program.host.typingHost().deskState(); }).join();
+        EXPECT_EQ(desk.sessionLocked, c.locked);
+        EXPECT_EQ(desk.sessionInactive, c.inactive);
+    }
 }
 
 // The close box and Alt+F4 are the user's Exit, which asks when asked to; another program's WM_CLOSE

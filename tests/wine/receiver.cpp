@@ -13,6 +13,10 @@
 //   win32_receiver --mark           presses F24, which no keyboard has, and ends: the window with the
 //                                   focus gets it after every key typed before, and the receiving
 //                                   window reports it as "typed <MARK>"
+//   win32_receiver --hold KEY       holds KEY down as a user's hand would (ctrl, alt, altgr, win,
+//   win32_receiver --release KEY    shift) or lets it go, through the system's input queue, and ends
+//   win32_receiver --session CHANGE tells Valbrix's dialog, as the system does, that the session was
+//                                   locked or unlocked (lock, unlock), and ends
 #include <windows.h>
 #include <psapi.h>
 
@@ -52,6 +56,10 @@ LRESULT CALLBACK receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             // Tab and Enter came as keys already.
             if (wParam >= ' ') say(std::string("typed ") + static_cast<char>(wParam));
             return 0;
+        case WM_SYSCOMMAND:
+            // Alt let go alone would open the window's menu, which would take the keys that follow.
+            if ((wParam & 0xFFF0) == SC_KEYMENU) return 0;
+            break;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
@@ -165,8 +173,36 @@ int pressMark() {
     return SendInput(2, keys, sizeof(INPUT)) == 2 ? 0 : 1;
 }
 
+// A modifier pressed or released alone, with the scan code and the extended flag a keyboard gives it.
+int holdKey(const std::string& name, bool release) {
+    const std::map<std::string, WORD> keys = {
+        {"ctrl", VK_LCONTROL}, {"alt", VK_LMENU}, {"altgr", VK_RMENU}, {"win", VK_LWIN}, {"shift", VK_LSHIFT},
+    };
+    const auto found = keys.find(name);
+    if (found == keys.end()) return 2;
+    INPUT key{};
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = found->second;
+    key.ki.wScan = static_cast<WORD>(MapVirtualKeyA(found->second, MAPVK_VK_TO_VSC));
+    const bool extended = found->second == VK_RMENU || found->second == VK_LWIN;
+    key.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0u) | (release ? KEYEVENTF_KEYUP : 0u);
+    return SendInput(1, &key, sizeof(INPUT)) == 1 ? 0 : 1;
+}
+
+int tellSession(const std::string& change) {
+    const HWND dialog = FindWindowA("ISDlgClass", nullptr);
+    if (dialog == nullptr || (change != "lock" && change != "unlock")) return 2;
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    SendMessageA(dialog, WM_WTSSESSION_CHANGE, change == "lock" ? WTS_SESSION_LOCK : WTS_SESSION_UNLOCK, session);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc == 2 && std::string(argv[1]) == "--mark") return pressMark();
+    if (argc == 3 && std::string(argv[1]) == "--hold") return holdKey(argv[2], false);
+    if (argc == 3 && std::string(argv[1]) == "--release") return holdKey(argv[2], true);
+    if (argc == 3 && std::string(argv[1]) == "--session") return tellSession(argv[2]);
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA receiverClass{};
     receiverClass.lpfnWndProc = receive;

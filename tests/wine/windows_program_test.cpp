@@ -81,6 +81,11 @@ public:
         return true;
     }
 
+    // How many reports have come so far, and whether one has come after the first `count` of them.
+    std::size_t reportCount() const { return reports.size(); }
+    bool showsAfter(std::size_t count, const std::string& report) {
+        return waitFor([&] { return std::find(reports.begin() + count, reports.end(), report) != reports.end(); });
+    }
     // Whether the report came about the program that runs now.
     bool said(const std::string& report) const {
         return std::find(reports.begin() + current, reports.end(), report) != reports.end();
@@ -117,6 +122,12 @@ public:
         if (!typed.ends_with(mark)) return typed + "(no mark arrived)";
         typed.resize(typed.size() - mark.size());
         return typed;
+    }
+
+    // The user holds a key down or lets it go ("--hold ctrl", "--release ctrl"); the system tells the
+    // program that the session was locked or unlocked ("--session lock").
+    bool run(const std::string& what) {
+        return std::system((std::string(wine) + " " + program + " " + what).c_str()) == 0;
     }
 
     std::string allReports() const {
@@ -300,22 +311,23 @@ TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSave
 
     // Transfer off: the values are shown, and nothing is typed. The program is done with the first
     // value, keys and all, once it shows the second; one typed in spite of that would come before
-    // what is typed once transfer is on again.
+    // what is typed once transfer is on again. The menu needs the hidden dialog in front; when it
+    // closes, the receiving window has the keyboard again without a click, and the mark arrives there.
     toggleTransferInTheTray();
-    backToReceiver();
     gauge.reading(4, "5.00", "mm");
     gauge.reading(5, "5.50", "mm");
     EXPECT_TRUE(receiver->shows("control 1015: 5,50"));
     EXPECT_EQ(receiver->typedBeforeNow(), "");
-    // And on again.
+    // And on again: the next reading lands in the receiving window, not in the dialog's lists.
     toggleTransferInTheTray();
-    backToReceiver();
     gauge.reading(6, "6.25", "mm");
     EXPECT_EQ(receiver->typedUntil("<ENTER>"), "6,25 mm<ENTER>");
+    gauge.reading(7, "7.50", "mm");
+    EXPECT_EQ(receiver->typedBeforeNow(), "7,50 mm<ENTER>");
 
-    // Off once more, and the program is ended from outside: the file holds the choices.
+    // Off once more, and the program is ended from outside: the file holds the choices, untouched by
+    // keys that went astray.
     toggleTransferInTheTray();
-    backToReceiver();
     ASSERT_NO_FATAL_FAILURE(taskkill());
     const std::string saved = fileText(settingsFile());
     for (const char* line : {"ComPort=5\r\n", "Language=0\r\n", "ActiveOnStartup=0\r\n", "Separator=Enter\r\n",
@@ -363,6 +375,44 @@ TEST_F(WindowsProgram, LivesThroughAPulledAdapterAndTypesWhatComesAfterTheReplug
     backToReceiver();
     gauge.reading(2, "4.57", "mm");
     EXPECT_EQ(receiver->typedUntil("<ENTER>"), "4,57 mm<ENTER>");
+    ASSERT_NO_FATAL_FAILURE(taskkill());
+}
+
+// Readings wait while the user holds a modifier, which would turn them into shortcuts, and while the
+// screen is locked, which refuses them; then they are typed once each, in their order.
+TEST_F(WindowsProgram, ReadingsWaitForAHeldKeyAndALockedScreen) {
+    ASSERT_NO_FATAL_FAILURE(
+        startProgram("ComPort=5\r\nLanguage=1\r\nActiveOnStartup=1\r\nSeparator=Enter\r\nDecimalSeparator=,\r\n"
+                     "Format=2,7 um/mil/Tesla\r\n"));
+    ASSERT_TRUE(receiver->shows("control 1014: Pocket-VARNITRON 6121"));
+    const Window receiverWindow = user.waitFor("Valbrix receiver", user.root(), patienceMs);
+    ASSERT_NE(receiverWindow, 0u);
+    user.click(receiverWindow, 1);
+    ASSERT_TRUE(receiver->windowIs("window hidden"));
+    backToReceiver();
+
+    struct Case {
+        const char* hold;
+        const char* release;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"--hold ctrl", "--release ctrl", "Ctrl, Alt, AltGr, Shift or the Windows key is held: readings wait."},
+        {"--hold altgr", "--release altgr", "Ctrl, Alt, AltGr, Shift or the Windows key is held: readings wait."},
+        {"--session lock", "--session unlock", "The screen is locked: readings wait."},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.hold);
+        const std::size_t before = receiver->reportCount();
+        ASSERT_TRUE(receiver->run(c.hold));
+        gauge.reading(++number, "1.25", "mm");
+        gauge.reading(++number, "2.50", "mm");
+        EXPECT_TRUE(receiver->showsAfter(before, std::string("control 1003: ") + c.said));
+        ASSERT_TRUE(receiver->run(c.release));
+        EXPECT_EQ(receiver->typedUntil("2,50 mm<ENTER>"), "1,25 mm<ENTER>2,50 mm<ENTER>");
+        EXPECT_EQ(receiver->typedBeforeNow(), "");
+    }
     ASSERT_NO_FATAL_FAILURE(taskkill());
 }
 

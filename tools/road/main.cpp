@@ -134,7 +134,8 @@ int main(int argc, char** argv) {
     std::printf("valbrix-road: listening on COM%d\n", portNumber);
     std::fflush(stdout);
 
-    valbrix::ExportLoop loop(*gauge, shell, keys, flags, snapshot, false);
+    valbrix::OpenDesk desk;
+    valbrix::ExportLoop loop(*gauge, shell, keys, desk, flags, snapshot, false);
     loop.start();
     valbrix::Clock& clock = valbrix::systemClock();
     const std::uint32_t start = clock.nowMs();

@@ -7,11 +7,14 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "export/key_event.h"
 #include "export/key_sink_choice.h"
 #include "export/keyboard_names.h"
+#include "export/typing_guard.h"
 #include "export/virtual_key_symbols.h"
+#include "export/x11_desk.h"
 #include "export/xkb_keyboard.h"
 #include "temp_folder.h"
 
@@ -48,7 +51,7 @@ TEST(XkbKeyboard, AVirtualKeyIsTheKeyOfTheLayoutThatCarriesItsSymbol) {
 TEST(XkbKeyboard, EveryVirtualKeyOfTheEmitterHasASymbolAndAKey) {
     const std::uint8_t keys[] = {VkTab,      VkReturn,   VkShift,     VkSpace,       VkLeft,     VkUp,
                                  VkRight,    VkDown,     VkDivide,    VkLeftControl, VkRightAlt, VkOemPlus,
-                                 VkOemComma, VkOemMinus, VkOemPeriod, '0',           '9',        'A', 'Z'};
+                                 VkOemComma, VkOemMinus, VkOemPeriod, VkCapital,     '0',        '9', 'A', 'Z'};
     const std::unique_ptr<XkbKeyboard> keyboard = layout("de");
     for (const std::uint8_t key : keys) {
         EXPECT_NE(keysymForVirtualKey(key), 0u) << int(key);
@@ -146,6 +149,26 @@ TEST(KeySinkChoice, TheFirstThatOpensIsTakenAndTheOthersAreNotTried) {
     EXPECT_EQ(none.sink, nullptr);
     EXPECT_EQ(none.refusals.size(), 2u);
     EXPECT_EQ(chooseKeySink({}).sink, nullptr);
+}
+
+// The X server reports real modifiers; which of them Alt, AltGr and the Windows key are, the keymap's
+// virtual modifiers say. Num Lock (Mod2 here) is none of them.
+TEST(X11Desk, HeldKeysAreReadThroughTheKeymapsVirtualModifiers) {
+    constexpr unsigned shift = 1, control = 4, mod1 = 8, mod2 = 16, mod4 = 64, mod5 = 128;
+    const std::vector<VirtualModifier> keymap = {
+        {"NumLock", mod2}, {"Alt", mod1}, {"Meta", mod1}, {"Super", mod4}, {"LevelThree", mod5}};
+    struct Case {
+        unsigned realMods;
+        std::uint8_t held;
+    };
+    const Case cases[] = {
+        {0, 0},          {mod2, 0},         {shift, HeldShift},         {control, HeldCtrl}, {mod1, HeldAlt},
+        {mod4, HeldSuper}, {mod5, HeldAltGr}, {control | mod1 | mod2, HeldCtrl | HeldAlt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(heldKeysOf(c.realMods, keymap), c.held) << c.realMods;
+    // AltGr bound to Mod1 as on a layout whose right Alt is a plain Alt.
+    EXPECT_EQ(heldKeysOf(mod1, {{"Alt", mod1}}), HeldAlt);
+    EXPECT_EQ(heldKeysOf(mod5, {{"Alt", mod1}}), 0);
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     host.attach(shell);
     const TerminationSignals termination([&shell] { shell.terminate(); });
     shell.initMainDialog();
-    if (!typing.chosen.sink) shell.typingUnavailable(typing.advice);
+    if (!typing.chosen.sink) shell.typingUnavailable(typing.status, typing.advice);
     const PortWatcher ports("/dev", userConfigFolder() + "/ports", [&shell](bool arrival) { shell.portChanged(arrival); });
     host.show();
     return QApplication::exec();

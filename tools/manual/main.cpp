@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -61,18 +62,22 @@ void build(const fs::path& source, const fs::path& docs, const fs::path& html, c
                       asciiOnly(withGeneratedParts(page.html, language.decimalSeparator)));
     fs::copy_file(source / "style.css", html / "style.css");
     writeTrayPictures(html / "pictures");
-    // The screenshots the pages show come from docs/, where the end-to-end test's pictures are kept.
+    // The screenshots the pages show come from docs/, where the end-to-end tests' pictures are kept:
+    // the Linux program's for the browser's pages, and beside each its Windows twin for the help file.
     for (const Language& language : languages())
         for (const Page& page : readPages(html / language.folder))
             for (const std::string& target : linkTargets(page.html)) {
                 const fs::path picture = (html / language.folder / target).lexically_normal();
-                if (picture.parent_path() == html.lexically_normal() / "pictures" && !fs::exists(picture) &&
-                    fs::exists(docs / picture.filename()))
-                    fs::copy_file(docs / picture.filename(), picture);
+                if (picture.parent_path() != html.lexically_normal() / "pictures") continue;
+                for (const std::string& name : {picture.filename().string(), "windows-" + picture.filename().string()})
+                    if (!fs::exists(picture.parent_path() / name) && fs::exists(docs / name))
+                        fs::copy_file(docs / name, picture.parent_path() / name);
             }
 
     for (const Language& language : languages()) {
-        const ChmProject project = chmProject(language, readPages(html / language.folder));
+        std::vector<Page> pages = readPages(html / language.folder);
+        for (Page& page : pages) page.html = withWindowsScreenshots(page.html, html / "pictures");
+        const ChmProject project = chmProject(language, pages);
         const fs::path folder = chm / language.helpFile;
         const std::string name = language.helpFile;
         writeFile(folder / (name + ".hhp"), projectFile(project));
@@ -80,7 +85,11 @@ void build(const fs::path& source, const fs::path& docs, const fs::path& html, c
         writeFile(folder / (name + ".hhk"), indexFile(project));
         for (const std::string& file : project.files) {
             fs::create_directories((folder / file).parent_path());
-            fs::copy_file(html / file, folder / file);
+            const auto page = std::find_if(pages.begin(), pages.end(), [&](const Page& candidate) {
+                return std::string(language.folder) + "/" + candidate.file == file;
+            });
+            if (page != pages.end()) writeFile(folder / file, page->html);
+            else fs::copy_file(html / file, folder / file);
         }
     }
 }

@@ -98,6 +98,8 @@ TEST_F(ManualCheck, EachFaultIsReportedOnItsPage) {
         {"en/p.html", "#here\"", "#gone\"", "en/p.html: links to an anchor that is not there: #gone"},
         {"de/p.html", "x.png", "y.png", "de/p.html: links to a file that is not there: ../pictures/y.png"},
         {"de/p.html", " alt=\"a picture\"", "", "de/p.html: picture without a description"},
+        {"en/p.html", "<img src=\"../pictures/x.png\"", "<img class=\"screenshot\" src=\"../pictures/windows-x.png\"",
+         "en/p.html: shows a screenshot of the Windows program: ../pictures/windows-x.png"},
         {"en/p.html", "index.html#top", "https://example.org/", "en/p.html: link leaves the manual"},
         {"en/p.html", "index.html#top", "../../../etc/passwd", "en/p.html: links to a file that is not there"},
         {"de/index.html", "<li><a href=\"p.html\">P</a>", "", "de/p.html: not in the contents of index.html"},

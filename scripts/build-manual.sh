@@ -21,7 +21,7 @@ cmake --build --preset linux --target manual
 
 tool=build/linux/tools/manual/valbrix-manual
 html=build/linux/share/valbrix/manual
-"$tool" check "$html"
+"$tool" check "$html" packaging/windows
 for name in VALBRIXHELP_DE VALBRIXHELP_EN; do
   "$tool" check-chm "build/linux/manual/$name.chm" "$html"
 done

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Makes the Windows release: Valbrix.exe for 32-bit and 64-bit Windows, the help files when there are
-# any and a short read-me, as a zip, as an installer and as an MSI package for deployment tools.
+# any and a short read-me in English and German, as a zip, as an installer and as an MSI package for
+# deployment tools.
 #
 #   scripts/release-windows.sh [--help-files FOLDER] [--preset-settings VALBRIX_INI]
 #
 # Writes build/release/Valbrix-<version>-windows.zip (folders x86 and x64, each with Valbrix.exe and
-# the help files, and README.txt), build/release/Valbrix-<version>-setup.exe (NSIS, German and
-# English: installs the program of the running Windows for all users under Program Files, with a
-# Start menu entry and an uninstaller, and ends a running Valbrix before replacing it) and
-# build/release/Valbrix-<version>-x64.msi (the same files for 64-bit Windows; with
-# --preset-settings it also installs that Valbrix.ini beside the program, which every user's first
-# start reads).
+# the help files, README.txt in English and LIESMICH.txt in German),
+# build/release/Valbrix-<version>-setup.exe (NSIS, German and English: installs the program of the
+# running Windows for all users under Program Files, with a Start menu entry and an uninstaller, and
+# ends a running Valbrix before replacing it) and build/release/Valbrix-<version>-x64.msi (the same
+# files for 64-bit Windows; with --preset-settings it also installs that Valbrix.ini beside the
+# program, which every user's first start reads).
 #
 # The help files VALBRIXHELP_DE.chm and VALBRIXHELP_EN.chm are built from the manual first, by
 # `bash scripts/build-manual.sh`, which puts them in build/manual. With --help-files (or
@@ -61,7 +62,11 @@ rm -rf "$stage" "$out/$name.zip" "$out/Valbrix-$version-setup.exe" "$out/$msi"
 mkdir -p "$stage/x86" "$stage/x64" "$stage/help"
 i686-w64-mingw32-strip -o "$stage/x86/Valbrix.exe" build/windows-x86/src/win32/Valbrix.exe
 x86_64-w64-mingw32-strip -o "$stage/x64/Valbrix.exe" build/windows-x64/src/win32/Valbrix.exe
-sed "s/@VERSION@/$version/g; s/\$/\r/" packaging/windows/README.txt >"$stage/README.txt"
+# The read-me files in English and German, with Windows line ends; `valbrix-manual check` holds them to
+# the manual and the program (`valbrix-manual readme` writes them anew).
+for readme in README.txt LIESMICH.txt; do
+  sed "s/@VERSION@/$version/g; s/\$/\r/" "packaging/windows/$readme" >"$stage/$readme"
+done
 
 missing=()
 for help in VALBRIXHELP_DE.chm VALBRIXHELP_EN.chm; do
@@ -74,8 +79,8 @@ for help in VALBRIXHELP_DE.chm VALBRIXHELP_EN.chm; do
   fi
 done
 
-# The zip holds the two program folders and the read-me; the installer takes the help from help/.
-(cd "$out" && zip -q -r -X "$name.zip" "$name/x86" "$name/x64" "$name/README.txt")
+# The zip holds the two program folders and the read-me files; the installer takes the help from help/.
+(cd "$out" && zip -q -r -X "$name.zip" "$name/x86" "$name/x64" "$name/README.txt" "$name/LIESMICH.txt")
 with_help=()
 [[ ${#missing[@]} -lt 2 ]] && with_help=(-DWITH_HELP)
 makensis -V2 -DVERSION="$version" -DSTAGE="$(cd "$stage" && pwd)" "${with_help[@]}" \

@@ -79,7 +79,7 @@ public:
     // once the one that opened them is done; asked before the dialog is set up, it follows the set-up.
     void terminate();
     // No key sink could be had: says so in the status line and in a box, with what the user can do.
-    void typingUnavailable(const LocalizedText& advice);
+    void typingUnavailable(const LocalizedText& status, const LocalizedText& advice);
 
     // ExportShell, called from the export and acquisition threads: each call is handed to the
     // user-interface thread and never waits for it.

@@ -17,9 +17,9 @@ std::string filledIn(std::string text, const std::string& first, const std::stri
     return text;
 }
 
-void Shell::typingUnavailable(const LocalizedText& advice) {
+void Shell::typingUnavailable(const LocalizedText& status, const LocalizedText& advice) {
     if (!running()) return;
-    showStatus(text::noTyping.in(settings.language));
+    showStatus(status.in(settings.language));
     notice(text::portNoticeCaption, advice.in(settings.language));
 }
 

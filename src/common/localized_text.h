@@ -91,11 +91,24 @@ inline constexpr LocalizedText noTyping{"Keine Tastatureingabe m\xF6glich: Werte
                                         "Cannot type: values are only shown."};
 inline constexpr LocalizedText noTypingWayland{
     "Valbrix kann auf diesem Desktop keine Tasten senden. Erlauben Sie beim n\xE4" "chsten Start die "
-    "Fernsteuerung im Dialog des Desktops, oder installieren Sie die udev-Regel aus dem Valbrix-Paket "
-    "(70-valbrix-uinput.rules) und melden Sie sich neu an. Bis dahin werden die Werte nur angezeigt.",
+    "Fernsteuerung im Dialog des Desktops, oder bitten Sie Ihren Administrator, Ihr Benutzerkonto in die "
+    "Gruppe valbrix-uinput aufzunehmen (sudo usermod -aG valbrix-uinput $USER), und melden Sie sich neu an. "
+    "Bis dahin werden die Werte nur angezeigt.",
     "Valbrix cannot send keys on this desktop. Allow remote control in the desktop's dialog at the next "
-    "start, or install the udev rule from the Valbrix package (70-valbrix-uinput.rules) and log in again. "
-    "Until then the values are only shown."};
+    "start, or ask your administrator to add your user account to the group valbrix-uinput (sudo usermod "
+    "-aG valbrix-uinput $USER) and log in again. Until then the values are only shown."};
+// The user said no to remote control in the desktop's dialog, or left it unanswered: no other way of
+// typing is tried behind their back.
+inline constexpr LocalizedText typingRefused{"Tastatureingabe abgelehnt: Werte werden nur angezeigt.",
+                                             "Typing refused: values are only shown."};
+inline constexpr LocalizedText typingRefusedNotice{
+    "Die Fernsteuerung wurde im Dialog des Desktops abgelehnt oder nicht rechtzeitig erlaubt. Valbrix "
+    "sendet deshalb keine Tasten und versucht auch keinen anderen Weg. Um die Eingabe zu erlauben, beenden "
+    "Sie Valbrix, starten Sie es neu und erlauben Sie die Fernsteuerung im Dialog des Desktops. Bis dahin "
+    "werden die Werte nur angezeigt.",
+    "Remote control was refused in the desktop's dialog, or not allowed in time. So Valbrix sends no keys "
+    "and tries no other way either. To allow typing, end Valbrix, start it again and allow remote control "
+    "in the desktop's dialog. Until then the values are only shown."};
 inline constexpr LocalizedText noTypingX11{
     "Der X-Server bietet keine XTest-Erweiterung: Valbrix kann keine Tasten senden. Starten Sie den "
     "X-Server mit XTest. Bis dahin werden die Werte nur angezeigt.",
@@ -121,9 +134,9 @@ inline constexpr LocalizedText portNoAccessNotice{
 // The texts of this table that the status line and the tray tip show. The manual explains each of them
 // (its build checks that it does), so a text the shell shows there belongs in one of the two lists.
 inline constexpr const LocalizedText* statusLineTexts[] = {
-    &initialising, &active, &key, &keyNotTyped, &requestNotSent, &noTyping, &noTray, &portNoAccessStatus,
-    &portLostStatus, &portBackStatus, &valuesDroppedStatus, &lockedHold, &inactiveHold, &ownWindowHold,
-    &heldKeyHold,
+    &initialising, &active, &key, &keyNotTyped, &requestNotSent, &noTyping, &typingRefused, &noTray,
+    &portNoAccessStatus, &portLostStatus, &portBackStatus, &valuesDroppedStatus, &lockedHold,
+    &inactiveHold, &ownWindowHold, &heldKeyHold,
 };
 inline constexpr const LocalizedText* trayTipTexts[] = {
     &trayStarted, &trayActive, &valuesSent, &connectDevice, &standby, &portLostTip, &lockedHold,

@@ -15,13 +15,17 @@ DesktopSession desktopSession(const char* display, const char* waylandDisplay) {
 ChosenKeySink chooseKeySink(const std::vector<KeySinkCandidate>& candidates) {
     ChosenKeySink chosen;
     for (const KeySinkCandidate& candidate : candidates) {
-        std::string why;
-        chosen.sink = candidate.open(why);
+        KeySinkRefusal refusal;
+        chosen.sink = candidate.open(refusal);
         if (chosen.sink) {
             chosen.name = candidate.name;
             return chosen;
         }
-        chosen.refusals.push_back(candidate.name + ": " + (why.empty() ? "not available" : why));
+        chosen.refusals.push_back(candidate.name + ": " + (refusal.why.empty() ? "not available" : refusal.why));
+        if (refusal.byUser) {
+            chosen.refusedByUser = true;
+            return chosen;
+        }
     }
     return chosen;
 }

@@ -34,14 +34,16 @@ public:
     ~PortalRequest() override { bus.disconnect(QString(), path, "org.freedesktop.portal.Request", "Response", this,
                                                SLOT(answered(uint, QVariantMap))); }
 
-    // False, with the reason in why, when the call fails or no answer comes in time.
-    bool ask(const QString& method, const QVariantList& arguments, int timeoutMs, std::string& why) {
+    enum class Answer { Given, CallFailed, NotInTime };
+
+    // The reason goes into why unless the answer is given.
+    Answer ask(const QString& method, const QVariantList& arguments, int timeoutMs, std::string& why) {
         QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, remoteDesktop, method);
         call.setArguments(arguments);
         const QDBusMessage reply = bus.call(call);
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
             why = (method + ": " + reply.errorMessage()).toStdString();
-            return false;
+            return Answer::CallFailed;
         }
         const QString handle = reply.arguments().first().value<QDBusObjectPath>().path();
         if (handle != path) listen(handle);  // portals before version 0.9 chose the path themselves
@@ -51,8 +53,11 @@ public:
             QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
             loop.exec();
         }
-        if (!done) why = (method + ": the portal did not answer").toStdString();
-        return done;
+        if (done) return Answer::Given;
+        // The desktop's dialog goes away, so that a late "yes" grants nothing.
+        bus.call(QDBusMessage::createMethodCall(portalService, path, "org.freedesktop.portal.Request", "Close"));
+        why = (method + ": the portal did not answer").toStdString();
+        return Answer::NotInTime;
     }
 
     std::uint32_t response = 0;
@@ -131,10 +136,19 @@ PortalKeySink::Outcome PortalKeySink::open(const QDBusConnection& bus, std::uniq
         options.insert("handle_token", token);
         arguments.append(options);
         PortalRequest request(bus, token);
-        if (!request.ask(method, arguments, answerTimeoutMs, outcome.why)) return std::nullopt;
+        switch (request.ask(method, arguments, answerTimeoutMs, outcome.why)) {
+            case PortalRequest::Answer::CallFailed:
+                return std::nullopt;
+            case PortalRequest::Answer::NotInTime:
+                outcome.refused = true;
+                return std::nullopt;
+            case PortalRequest::Answer::Given:
+                break;
+        }
         if (request.response == 0) return request.results;
-        outcome.refused = request.response == userCancelled;
-        outcome.why = (method + (outcome.refused ? ": the user refused" : ": the portal refused")).toStdString();
+        outcome.refused = true;
+        outcome.why = (method + (request.response == userCancelled ? ": the user refused" : ": the portal refused"))
+                          .toStdString();
         return std::nullopt;
     };
 

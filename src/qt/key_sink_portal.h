@@ -18,12 +18,15 @@ class PortalKeySink final : public KeySink {
 public:
     struct Outcome {
         std::unique_ptr<PortalKeySink> sink;
-        bool refused = false;  // the user said no in the portal's dialog
+        // The user said no in the portal's dialog, or the portal answered no or not in time: the
+        // user was asked and has not agreed.
+        bool refused = false;
         std::string why;       // when there is no sink
     };
 
     // Asks for the session and waits for the user's answer, at most answerTimeoutMs, running the
-    // event loop of the calling thread meanwhile. tokenFile holds the restore token between starts.
+    // event loop of the calling thread meanwhile; a request left unanswered is withdrawn. tokenFile
+    // holds the restore token between starts.
     static Outcome open(const QDBusConnection& bus, std::unique_ptr<XkbKeyboard> keyboard, const QString& tokenFile,
                         int answerTimeoutMs);
     // Closes the session.

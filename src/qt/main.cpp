@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     claim.listen([&shell] { shell.anotherStart(); });
     const TerminationSignals termination([&shell] { shell.terminate(); });
     shell.initMainDialog();
-    if (!typing.chosen.sink) shell.typingUnavailable(typing.advice);
+    if (!typing.chosen.sink) shell.typingUnavailable(typing.status, typing.advice);
     const PortWatcher ports("/dev", userConfigFolder() + "/ports", [&shell](bool arrival) { shell.portChanged(arrival); });
     host.show();
     return QApplication::exec();

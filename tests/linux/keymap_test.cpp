@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "export/key_event.h"
@@ -127,28 +128,53 @@ struct NamedSink final : KeySink {
     std::string name;
 };
 
-TEST(KeySinkChoice, TheFirstThatOpensIsTakenAndTheOthersAreNotTried) {
-    std::vector<std::string> tried;
-    const auto candidate = [&tried](const std::string& name, bool opens) {
-        return KeySinkCandidate{name, [&tried, name, opens](std::string& why) -> std::unique_ptr<KeySink> {
-                                    tried.push_back(name);
-                                    if (opens) return std::make_unique<NamedSink>(name);
-                                    why = name + " is missing";
-                                    return nullptr;
-                                }};
-    };
-    const ChosenKeySink chosen =
-        chooseKeySink({candidate("keyboard", false), candidate("portal", true), candidate("uinput", true)});
-    ASSERT_NE(chosen.sink, nullptr);
-    EXPECT_EQ(chosen.name, "portal");
-    EXPECT_EQ(static_cast<NamedSink&>(*chosen.sink).name, "portal");
-    EXPECT_EQ(tried, (std::vector<std::string>{"keyboard", "portal"}));
-    EXPECT_EQ(chosen.refusals, std::vector<std::string>{"keyboard: keyboard is missing"});
+// What each candidate does when asked: opens, is missing, or is refused by the user it asks.
+enum class Answer { Opens, Missing, RefusedByUser };
 
-    const ChosenKeySink none = chooseKeySink({candidate("keyboard", false), candidate("uinput", false)});
-    EXPECT_EQ(none.sink, nullptr);
-    EXPECT_EQ(none.refusals.size(), 2u);
-    EXPECT_EQ(chooseKeySink({}).sink, nullptr);
+TEST(KeySinkChoice, TheFirstThatOpensIsTakenAndTheSearchEndsThereOrAtARefusal) {
+    struct Case {
+        std::vector<std::pair<std::string, Answer>> candidates;
+        const char* chosen;  // nullptr: none
+        std::vector<std::string> tried;
+        std::vector<std::string> refusals;
+        bool refusedByUser;
+    };
+    const Case cases[] = {
+        {{{"keyboard", Answer::Missing}, {"portal", Answer::Opens}, {"uinput", Answer::Opens}},
+         "portal", {"keyboard", "portal"}, {"keyboard: keyboard is missing"}, false},
+        {{{"keyboard", Answer::Missing}, {"uinput", Answer::Missing}},
+         nullptr, {"keyboard", "uinput"}, {"keyboard: keyboard is missing", "uinput: uinput is missing"}, false},
+        // The user said no: the ways after it are not even looked at.
+        {{{"keyboard", Answer::Missing}, {"portal", Answer::RefusedByUser}, {"uinput", Answer::Opens}},
+         nullptr, {"keyboard", "portal"}, {"keyboard: keyboard is missing", "portal: the user said no"}, true},
+        {{{"portal", Answer::RefusedByUser}}, nullptr, {"portal"}, {"portal: the user said no"}, true},
+        {{}, nullptr, {}, {}, false},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> tried;
+        std::vector<KeySinkCandidate> candidates;
+        for (const auto& [name, answer] : c.candidates)
+            candidates.push_back({name, [&tried, name = name, answer = answer](KeySinkRefusal& refusal)
+                                            -> std::unique_ptr<KeySink> {
+                                      tried.push_back(name);
+                                      if (answer == Answer::Opens) return std::make_unique<NamedSink>(name);
+                                      refusal.why = answer == Answer::Missing ? name + " is missing" : "the user said no";
+                                      refusal.byUser = answer == Answer::RefusedByUser;
+                                      return nullptr;
+                                  }});
+        const ChosenKeySink chosen = chooseKeySink(candidates);
+        const std::string label = c.tried.empty() ? "none" : c.tried.back();
+        if (c.chosen == nullptr) {
+            EXPECT_EQ(chosen.sink, nullptr) << label;
+        } else {
+            ASSERT_NE(chosen.sink, nullptr) << label;
+            EXPECT_EQ(chosen.name, c.chosen);
+            EXPECT_EQ(static_cast<NamedSink&>(*chosen.sink).name, c.chosen);
+        }
+        EXPECT_EQ(tried, c.tried) << label;
+        EXPECT_EQ(chosen.refusals, c.refusals) << label;
+        EXPECT_EQ(chosen.refusedByUser, c.refusedByUser) << label;
+    }
 }
 
 // The X server reports real modifiers; which of them Alt, AltGr and the Windows key are, the keymap's

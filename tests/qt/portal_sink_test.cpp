@@ -1,5 +1,6 @@
 // The RemoteDesktop portal sink against a stand-in portal of the test's own on a private session bus:
-// the calls it makes, the restore token it keeps and hands back, and a refusal by the user.
+// the calls it makes, the restore token it keeps and hands back, a refusal by the user, and the ways of
+// typing on Wayland ending at a refusal before the uinput keyboard.
 #include "qt/key_sink_portal.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <QThread>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,7 +23,9 @@
 #include "child_process.h"
 #include "deadline.h"
 #include "export/keystroke_emitter.h"
+#include "qt/session_key_sinks.h"
 #include "qt_application.h"
+#include "recording_uinput_file.h"
 #include "temp_folder.h"
 
 namespace valbrix {
@@ -65,6 +69,7 @@ public:
         if (member == "CreateSession") {
             results.insert("session_handle", session);
         } else if (member == "Start") {
+            if (!startAnswered) return connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
             response = startAnswer;
             if (response == 0) {
                 results.insert("devices", QVariant::fromValue(uint(1)));
@@ -80,7 +85,8 @@ public:
     }
 
     std::mutex lock;
-    uint startAnswer = 0;  // 0 the user allows, 1 the user says no
+    uint startAnswer = 0;        // 0 the user allows, 1 the user says no, 2 the dialog ended otherwise
+    bool startAnswered = true;  // false: the dialog stays open and the user never answers
     int tokensGiven = 0;
     std::vector<Call> calls;
     std::vector<std::pair<int, uint>> keys;
@@ -194,6 +200,76 @@ TEST_F(PortalKeySinkTest, ARefusalByTheUserGivesNoSinkAndClosesTheSession) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(tokenFile)));
     const std::lock_guard<std::mutex> hold(portal.lock);
     EXPECT_EQ(portal.closed.size(), 1u);
+}
+
+// Asked on Wayland without a compositor's virtual keyboard, the portal comes next; the uinput keyboard
+// after it is opened only where the portal is not there at all, never where the user was asked and did
+// not agree.
+TEST_F(PortalKeySinkTest, OnWaylandARefusedOrUnansweredRequestEndsTheSearchBeforeUinput) {
+    struct Case {
+        const char* label;
+        std::optional<uint> startAnswer;  // none: the dialog is never answered
+        bool portalThere;
+        int answerMs;
+        const char* chosen;  // nullptr: none
+        const char* lastRefusal;
+        bool refusedByUser;
+        int uinputOpens;
+    };
+    const Case cases[] = {
+        {"allowed", 0u, true, 10000, "remote desktop portal", "", false, 0},
+        {"refused", 1u, true, 10000, nullptr, "remote desktop portal: Start: the user refused", true, 0},
+        {"ended otherwise", 2u, true, 10000, nullptr, "remote desktop portal: Start: the portal refused", true, 0},
+        {"unanswered", std::nullopt, true, 300, nullptr, "remote desktop portal: Start: the portal did not answer",
+         true, 0},
+        {"no portal", 0u, false, 10000, "uinput", "remote desktop portal: no D-Bus session bus", false, 1},
+    };
+    // No compositor: the virtual keyboard cannot be had.
+    qputenv("WAYLAND_DISPLAY", QByteArray::fromStdString(folder.path("no-compositor")));
+    for (const Case& c : cases) {
+        {
+            const std::lock_guard<std::mutex> hold(portal.lock);
+            portal.startAnswer = c.startAnswer.value_or(0);
+            portal.startAnswered = c.startAnswer.has_value();
+            portal.closed.clear();
+        }
+        testing::RecordingUinputFile::Record uinput;
+        const WaylandTypingReach reach{
+            c.portalThere ? *programBus : QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "nowhere"),
+            QString::fromStdString(tokenFile), c.answerMs,
+            [&uinput](std::string&) { return testing::RecordingUinputFile::open(uinput); }};
+        const SessionKeySink typing = openSessionKeySink(DesktopSession::Wayland, reach);
+
+        EXPECT_EQ(uinput.opens, c.uinputOpens) << c.label;
+        EXPECT_EQ(typing.chosen.refusedByUser, c.refusedByUser) << c.label;
+        if (c.chosen == nullptr) {
+            EXPECT_EQ(typing.chosen.sink, nullptr) << c.label;
+        } else {
+            EXPECT_NE(typing.chosen.sink, nullptr) << c.label;
+            EXPECT_EQ(typing.chosen.name, c.chosen) << c.label;
+        }
+        ASSERT_FALSE(typing.chosen.refusals.empty()) << c.label;
+        EXPECT_EQ(typing.chosen.refusals.front().rfind("wayland virtual keyboard: ", 0), 0u) << c.label;
+        if (*c.lastRefusal != '\0') {
+            EXPECT_EQ(typing.chosen.refusals.back(), c.lastRefusal) << c.label;
+        }
+        const LocalizedText& status = c.refusedByUser ? text::typingRefused : text::noTyping;
+        EXPECT_STREQ(typing.status.english, status.english) << c.label;
+        EXPECT_STREQ(typing.advice.english,
+                     (c.refusedByUser ? text::typingRefusedNotice : text::noTypingWayland).english)
+            << c.label;
+        if (!c.startAnswer) {
+            // The unanswered request is withdrawn, so that the dialog goes away, and the session closed.
+            const std::lock_guard<std::mutex> hold(portal.lock);
+            ASSERT_EQ(portal.closed.size(), 2u);
+            EXPECT_TRUE(portal.closed[0].startsWith("/org/freedesktop/portal/desktop/request/"))
+                << portal.closed[0].toStdString();
+            EXPECT_TRUE(portal.closed[1].startsWith("/org/freedesktop/portal/desktop/session/"))
+                << portal.closed[1].toStdString();
+        }
+    }
+    QDBusConnection::disconnectFromBus("nowhere");
+    qunsetenv("WAYLAND_DISPLAY");
 }
 
 TEST(PortalKeySink, NoBusGivesNoSink) {

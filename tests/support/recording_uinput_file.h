@@ -3,6 +3,7 @@
 // sends, so that tests read them back.
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ namespace valbrix::testing {
 class RecordingUinputFile final : public UinputFile {
 public:
     struct Record {
+        int opens = 0;                        // how often the device file was opened
         std::vector<unsigned long> requests;  // in order, UI_DEV_SETUP among them
         std::vector<int> keys;                // every UI_SET_KEYBIT
         std::string name;
@@ -36,6 +38,12 @@ public:
         record.events.push_back(event);
         record.written.push_back(std::chrono::steady_clock::now());
         return true;
+    }
+
+    // Opens the device file as a sink's opener would; counted in the record.
+    static std::unique_ptr<UinputFile> open(Record& record) {
+        ++record.opens;
+        return std::make_unique<RecordingUinputFile>(record);
     }
 
 private:

@@ -193,16 +193,30 @@ TEST(Shell, AValueTravelsFromTheLineToTheDialogAndTheKeys) {
 
 
 TEST(Shell, WithoutAWayOfTypingTheUserIsToldWhatToDo) {
-    World w;
-    w.addPort(1);
-    w.settingsFile("Language=0\r\n");
-    w.start();
-    w.shell->typingUnavailable(text::noTypingWayland);
-    EXPECT_EQ(w.statusTexts().back(), "Keine Tastatureingabe m\xF6glich: Werte werden nur angezeigt.");
-    ASSERT_EQ(w.host.notices.size(), 1u);
-    EXPECT_EQ(w.host.notices[0].caption, "Valbrix Info");
-    EXPECT_EQ(w.host.notices[0].text, text::noTypingWayland.german);
-    EXPECT_NE(w.host.notices[0].text.find("70-valbrix-uinput.rules"), std::string::npos);
+    struct Case {
+        const LocalizedText& status;
+        const LocalizedText& advice;
+        const char* shownStatus;
+        const char* adviceNames;  // what the box must tell the user to do
+    };
+    const Case cases[] = {
+        {text::noTyping, text::noTypingWayland, "Keine Tastatureingabe m\xF6glich: Werte werden nur angezeigt.",
+         "usermod -aG valbrix-uinput"},
+        {text::typingRefused, text::typingRefusedNotice, "Tastatureingabe abgelehnt: Werte werden nur angezeigt.",
+         "starten Sie es neu und erlauben Sie die Fernsteuerung"},
+    };
+    for (const Case& c : cases) {
+        World w;
+        w.addPort(1);
+        w.settingsFile("Language=0\r\n");
+        w.start();
+        w.shell->typingUnavailable(c.status, c.advice);
+        EXPECT_EQ(w.statusTexts().back(), c.shownStatus);
+        ASSERT_EQ(w.host.notices.size(), 1u);
+        EXPECT_EQ(w.host.notices[0].caption, "Valbrix Info");
+        EXPECT_EQ(w.host.notices[0].text, c.advice.german);
+        EXPECT_NE(w.host.notices[0].text.find(c.adviceNames), std::string::npos) << c.adviceNames;
+    }
 }
 
 }  // namespace

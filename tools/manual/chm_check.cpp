@@ -79,8 +79,19 @@ std::vector<std::string> checkExtractedChm(const fs::path& extracted, const fs::
         if (std::find(contents.begin(), contents.end(), folder + "/" + file) == contents.end())
             problems.push_back("the table of contents lacks " + folder + "/" + file);
         if (!fs::is_regular_file(extracted / folder / file)) continue;
-        if (readFile(extracted / folder / file) != readFile(pages / file))
+        const std::string page = readFile(extracted / folder / file);
+        if (page != withWindowsScreenshots(readFile(pages / file), htmlRoot / "pictures"))
             problems.push_back(folder + "/" + file + " differs from the built page");
+        // The help file compiles only the files its project lists: a picture left out is not there.
+        for (const std::string& target : linkTargets(page)) {
+            const std::string used = target.substr(0, target.find('#'));
+            if (used.empty() || used.rfind(".html") != std::string::npos) continue;
+            if (!fs::is_regular_file((extracted / folder / used).lexically_normal()))
+                problems.push_back(folder + "/" + file + " shows " + used + ", which the help file does not hold");
+        }
+        for (const std::string& shot : screenshots(page))
+            if (fs::path(shot).filename().string().rfind("windows-", 0) != 0)
+                problems.push_back(folder + "/" + file + " shows a screenshot of the Linux program: " + shot);
     }
 
     const SystemFacts system = systemFacts(readFile(extracted / "#SYSTEM"));

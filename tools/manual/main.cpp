@@ -3,7 +3,9 @@
 //
 //   valbrix-manual build <source> <docs> <html> <chm>   the pages into <html>, one help project per
 //                                                         language into <chm>/VALBRIXHELP_DE ...
-//   valbrix-manual check <html>                           the built pages against the program
+//   valbrix-manual check <html> [<readmes>]               the built pages against the program, and the
+//                                                         Windows zip's read-me files in <readmes>
+//   valbrix-manual readme <html> <readmes>                writes those read-me files anew
 //   valbrix-manual check-chm <file.chm> <html>            a compiled help file against the pages
 #include <fcntl.h>
 #include <spawn.h>
@@ -11,6 +13,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -25,6 +28,7 @@
 #include "manual_check.h"
 #include "manual_pages.h"
 #include "program_facts.h"
+#include "readme.h"
 #include "qt/cp1252.h"
 #include "qt/qt_dialog_host.h"
 #include "tray_pictures.h"
@@ -39,7 +43,8 @@ using namespace valbrix::manual;
 
 constexpr const char* usage =
     "usage: valbrix-manual build <source> <docs> <html> <chm>\n"
-    "       valbrix-manual check <html>\n"
+    "       valbrix-manual check <html> [<readmes>]\n"
+    "       valbrix-manual readme <html> <readmes>\n"
     "       valbrix-manual check-chm <file.chm> <html>\n";
 
 // The pictures are drawn and the window's own labels read without a display.
@@ -57,18 +62,22 @@ void build(const fs::path& source, const fs::path& docs, const fs::path& html, c
                       asciiOnly(withGeneratedParts(page.html, language.decimalSeparator)));
     fs::copy_file(source / "style.css", html / "style.css");
     writeTrayPictures(html / "pictures");
-    // The screenshots the pages show come from docs/, where the end-to-end test's pictures are kept.
+    // The screenshots the pages show come from docs/, where the end-to-end tests' pictures are kept:
+    // the Linux program's for the browser's pages, and beside each its Windows twin for the help file.
     for (const Language& language : languages())
         for (const Page& page : readPages(html / language.folder))
             for (const std::string& target : linkTargets(page.html)) {
                 const fs::path picture = (html / language.folder / target).lexically_normal();
-                if (picture.parent_path() == html.lexically_normal() / "pictures" && !fs::exists(picture) &&
-                    fs::exists(docs / picture.filename()))
-                    fs::copy_file(docs / picture.filename(), picture);
+                if (picture.parent_path() != html.lexically_normal() / "pictures") continue;
+                for (const std::string& name : {picture.filename().string(), "windows-" + picture.filename().string()})
+                    if (!fs::exists(picture.parent_path() / name) && fs::exists(docs / name))
+                        fs::copy_file(docs / name, picture.parent_path() / name);
             }
 
     for (const Language& language : languages()) {
-        const ChmProject project = chmProject(language, readPages(html / language.folder));
+        std::vector<Page> pages = readPages(html / language.folder);
+        for (Page& page : pages) page.html = withWindowsScreenshots(page.html, html / "pictures");
+        const ChmProject project = chmProject(language, pages);
         const fs::path folder = chm / language.helpFile;
         const std::string name = language.helpFile;
         writeFile(folder / (name + ".hhp"), projectFile(project));
@@ -76,7 +85,11 @@ void build(const fs::path& source, const fs::path& docs, const fs::path& html, c
         writeFile(folder / (name + ".hhk"), indexFile(project));
         for (const std::string& file : project.files) {
             fs::create_directories((folder / file).parent_path());
-            fs::copy_file(html / file, folder / file);
+            const auto page = std::find_if(pages.begin(), pages.end(), [&](const Page& candidate) {
+                return std::string(language.folder) + "/" + candidate.file == file;
+            });
+            if (page != pages.end()) writeFile(folder / file, page->html);
+            else fs::copy_file(html / file, folder / file);
         }
     }
 }
@@ -91,13 +104,26 @@ int report(const std::vector<std::string>& problems, const std::string& what) {
     return 0;
 }
 
-int check(const fs::path& html) {
+int check(const fs::path& html, const fs::path& readmes) {
     // The labels the dialog host puts on the window itself, as it shows them.
     QtDialogHost host;
     std::vector<std::string> hostTexts{host.windowTitle().toStdString()};
     for (const int control : {FormatGroup, ComPortLabel}) hostTexts.push_back(fromCp1252(host.controlText(control)).toStdString());
     const ManualFacts facts{gaugeFacts(), settingFacts(), programTexts(hostTexts)};
-    return report(checkManual(html, facts), "manual " + html.string());
+    std::vector<std::string> problems = checkManual(html, facts);
+    if (!readmes.empty()) {
+        const std::vector<std::string> stale = checkReadmes(readmes, windowsReadmes(html, facts.settings));
+        problems.insert(problems.end(), stale.begin(), stale.end());
+    }
+    return report(problems, "manual " + html.string());
+}
+
+int writeReadmes(const fs::path& html, const fs::path& folder) {
+    for (const Readme& readme : windowsReadmes(html, settingFacts())) {
+        writeFile(folder / readme.file, readme.text);
+        std::printf("%s\n", (folder / readme.file).c_str());
+    }
+    return 0;
 }
 
 int checkChm(const fs::path& file, const fs::path& html) {
@@ -145,10 +171,11 @@ int main(int argc, char** argv) {
             build(arguments[1], arguments[2], arguments[3], arguments[4]);
             return 0;
         }
-        if (arguments.size() == 2 && arguments[0] == "check") {
+        if ((arguments.size() == 2 || arguments.size() == 3) && arguments[0] == "check") {
             const auto app = application(argc, argv);
-            return check(arguments[1]);
+            return check(arguments[1], arguments.size() == 3 ? arguments[2] : "");
         }
+        if (arguments.size() == 3 && arguments[0] == "readme") return writeReadmes(arguments[1], arguments[2]);
         if (arguments.size() == 3 && arguments[0] == "check-chm") return checkChm(arguments[1], arguments[2]);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "valbrix-manual: %s\n", error.what());

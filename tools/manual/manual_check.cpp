@@ -120,6 +120,10 @@ std::vector<std::string> checkManual(const fs::path& htmlRoot, const ManualFacts
             prefixed(name, checkGaugeNames(page, facts.gauges), problems);
             prefixed(name, checkSettingsKeys(page, facts.settings), problems);
             prefixed(name, checkProgramTexts(page, german, facts.texts), problems);
+            // The pages in the browser are the Linux program's; the help file swaps in the Windows ones.
+            for (const std::string& shot : screenshots(page))
+                if (fs::path(shot).filename().string().rfind("windows-", 0) == 0)
+                    problems.push_back(name + ": shows a screenshot of the Windows program: " + shot);
             if (file == gaugePage) prefixed(name, checkGaugeList(page, facts.gauges), problems);
             if (file == settingsPage) prefixed(name, checkSettingsTable(page, facts.settings), problems);
             const std::vector<std::string> texts = textsOfClass(page, "ui");

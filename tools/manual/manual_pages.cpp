@@ -114,4 +114,26 @@ std::string withGeneratedParts(const std::string& html, char decimalSeparator) {
     return out;
 }
 
+std::string withWindowsScreenshots(const std::string& html, const std::filesystem::path& pictures) {
+    static const std::regex screenshot(R"re((<img\b[^>]*\bclass="screenshot"[^>]*\bsrc="\.\./pictures/)([^"/]+)")re");
+    std::string out;
+    auto last = html.cbegin();
+    for (auto match = std::sregex_iterator(html.begin(), html.end(), screenshot); match != std::sregex_iterator(); ++match) {
+        const std::string name = (*match)[2].str();
+        out.append(last, html.cbegin() + match->position());
+        out += (*match)[1].str() + (std::filesystem::exists(pictures / ("windows-" + name)) ? "windows-" + name : name) + "\"";
+        last = html.cbegin() + match->position() + match->length();
+    }
+    out.append(last, html.cend());
+    return out;
+}
+
+std::vector<std::string> screenshots(const std::string& html) {
+    static const std::regex screenshot(R"re(<img\b[^>]*\bclass="screenshot"[^>]*\bsrc="([^"]+)")re");
+    std::vector<std::string> found;
+    for (auto match = std::sregex_iterator(html.begin(), html.end(), screenshot); match != std::sregex_iterator(); ++match)
+        found.push_back((*match)[1].str());
+    return found;
+}
+
 }  // namespace valbrix::manual

@@ -33,6 +33,12 @@ std::vector<std::string> contentsOrder(const std::string& indexHtml);
 // unit-rows and port-rows become table rows. Throws std::runtime_error for a name it does not know.
 std::string withGeneratedParts(const std::string& html, char decimalSeparator);
 
+// The page as the Windows help file shows it: a screenshot (an <img class="screenshot">) of the Linux
+// program whose Windows twin, "windows-" and its name, is in the folder pictures shows the twin.
+std::string withWindowsScreenshots(const std::string& html, const std::filesystem::path& pictures);
+// The screenshots a page shows, as their src attributes give them.
+std::vector<std::string> screenshots(const std::string& html);
+
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 

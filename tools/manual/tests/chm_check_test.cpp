@@ -40,13 +40,21 @@ std::string sitemap(const std::vector<std::string>& locals) {
     return text + "</UL></BODY></HTML>\r\n";
 }
 
+const std::string linuxPage = "<h1>P</h1><img class=\"screenshot\" src=\"../pictures/shot.png\" alt=\"the window\">";
+const std::string windowsPage =
+    "<h1>P</h1><img class=\"screenshot\" src=\"../pictures/windows-shot.png\" alt=\"the window\">";
+
 // The built pages and what a CHM reader extracted from a sound help file made of them.
 class ExtractedChm : public ::testing::Test {
 protected:
     void SetUp() override {
         writeFile(html() / "de/index.html", "<ol class=\"contents\"><li><a href=\"p.html\">P</a></ol>");
-        writeFile(html() / "de/p.html", "<h1>P</h1>");
-        for (const char* page : {"de/index.html", "de/p.html"}) writeFile(extracted() / page, readFile(html() / page));
+        writeFile(html() / "de/p.html", linuxPage);
+        for (const char* picture : {"pictures/shot.png", "pictures/windows-shot.png"}) writeFile(html() / picture, "png");
+        writeFile(extracted() / "de/index.html", readFile(html() / "de/index.html"));
+        // The help file shows the Windows program where the browser's page shows the Linux one.
+        writeFile(extracted() / "de/p.html", windowsPage);
+        writeFile(extracted() / "pictures/windows-shot.png", "png");
         writeFile(extracted() / "VALBRIXHELP_DE.hhc", sitemap({"de/index.html", "de/p.html", "de/p.html#a"}));
         writeFile(extracted() / "VALBRIXHELP_DE.hhk", sitemap({"de/p.html"}));
         writeFile(extracted() / "#SYSTEM", systemFile(0x0407, "de/index.html"));
@@ -74,6 +82,8 @@ TEST_F(ExtractedChm, EachFaultIsReported) {
         {"VALBRIXHELP_DE.hhk", sitemap({"de/gone.html#x"}), "the index leads to a page it does not hold: de/gone.html#x"},
         {"VALBRIXHELP_DE.hhk", sitemap({}), "the index is empty"},
         {"de/p.html", "<h1>Q</h1>", "de/p.html differs from the built page"},
+        {"de/p.html", linuxPage, "de/p.html shows a screenshot of the Linux program: ../pictures/shot.png"},
+        {"pictures/windows-shot.png", "", "de/p.html shows ../pictures/windows-shot.png, which the help file does not hold"},
         {"#SYSTEM", systemFile(0x0409, "de/index.html"), "its language is 1033"},
         {"#SYSTEM", systemFile(0x0407, "de/p.html"), "opens at de/p.html"},
         {"#SYSTEM", "", "holds no #SYSTEM"},

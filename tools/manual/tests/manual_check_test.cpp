@@ -8,6 +8,7 @@
 
 #include "html_text.h"
 #include "manual_pages.h"
+#include "readme.h"
 #include "temp_folder.h"
 
 namespace valbrix::manual {
@@ -97,6 +98,8 @@ TEST_F(ManualCheck, EachFaultIsReportedOnItsPage) {
         {"en/p.html", "#here\"", "#gone\"", "en/p.html: links to an anchor that is not there: #gone"},
         {"de/p.html", "x.png", "y.png", "de/p.html: links to a file that is not there: ../pictures/y.png"},
         {"de/p.html", " alt=\"a picture\"", "", "de/p.html: picture without a description"},
+        {"en/p.html", "<img src=\"../pictures/x.png\"", "<img class=\"screenshot\" src=\"../pictures/windows-x.png\"",
+         "en/p.html: shows a screenshot of the Windows program: ../pictures/windows-x.png"},
         {"en/p.html", "index.html#top", "https://example.org/", "en/p.html: link leaves the manual"},
         {"en/p.html", "index.html#top", "../../../etc/passwd", "en/p.html: links to a file that is not there"},
         {"de/index.html", "<li><a href=\"p.html\">P</a>", "", "de/p.html: not in the contents of index.html"},
@@ -161,6 +164,62 @@ TEST_F(ManualCheck, AReportTheProgramGainsIsExplainedNowhere) {
     facts.texts.englishReports.insert("%1 ports found.");
     const std::vector<std::string> problems = checkManual(root(), facts);
     EXPECT_EQ(problems, std::vector<std::string>{"en: no page quotes the status-line text or tray tip \"%1 ports found.\""});
+}
+
+TEST_F(ManualCheck, TheReadmesSayWhatTheProgramAndTheManualSayAndGoStaleWithThem) {
+    const std::vector<Readme> readmes = windowsReadmes(root(), settingFacts());
+    struct Case {
+        const char* file;
+        std::vector<std::string> said;
+        std::vector<std::string> unsaid;
+    };
+    const Case cases[] = {
+        {"README.txt",
+         {"\"Transfer active\", \"Find Device\", \"Settings\", \"Help\", \"Leave Program\"", "- KeyDelay (default 0): ",
+          "- AskForClose (default 0): ", "- MaxCom (default 30): ", "- AutoMinimize (default 0): ",
+          "- DisplayUSBPorts (default 0): ", "- DisplayPortChanged (default 0): ", "beside Valbrix.exe as long as",
+          "%LOCALAPPDATA%\\Oden_Malvert\\Valbrix\\Valbrix.ini", "VALBRIXHELP_EN.chm", "@VERSION@"},
+         {"\"Exit\"", "clock"}},
+        {"LIESMICH.txt",
+         {"\"Daten \xC3\xBC" "bertragen\", \"Ger\xC3\xA4t suchen\", \"Einstellungen\", \"Hilfe\", \"Beenden\"",
+          "- KeyDelay (Vorgabe 0): ", "- AskForClose (Vorgabe 0): ", "- MaxCom (Vorgabe 30): ", "VALBRIXHELP_DE.chm",
+          "@VERSION@"},
+         {"Uhr"}},
+    };
+    ASSERT_EQ(readmes.size(), std::size(cases));
+    for (std::size_t i = 0; i < readmes.size(); ++i) {
+        const Case& c = cases[i];
+        EXPECT_EQ(readmes[i].file, c.file);
+        // Read as one line, wherever the lines were folded.
+        std::string folded;
+        for (const char ch : readmes[i].text)
+            if (ch != '\n' && (ch != ' ' || folded.empty() || folded.back() != ' ')) folded += ch;
+            else if (ch == '\n' && (folded.empty() || folded.back() != ' ')) folded += ' ';
+        for (const std::string& said : c.said) EXPECT_NE(folded.find(said), std::string::npos) << c.file << ": " << said;
+        for (const std::string& unsaid : c.unsaid)
+            EXPECT_EQ(folded.find(unsaid), std::string::npos) << c.file << ": " << unsaid;
+        std::size_t lineStart = 0;
+        for (std::size_t end; (end = readmes[i].text.find('\n', lineStart)) != std::string::npos; lineStart = end + 1) {
+            const std::string line = readmes[i].text.substr(lineStart, end - lineStart);
+            std::size_t characters = 0;
+            for (const char ch : line) characters += (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+            EXPECT_LE(characters, 101u) << c.file << ": " << line;  // 100 and the byte-order mark
+        }
+    }
+
+    const fs::path packaging = folder.root / "packaging";
+    for (const Readme& readme : readmes) writeFile(packaging / readme.file, readme.text);
+    EXPECT_EQ(checkReadmes(packaging, readmes), std::vector<std::string>{});
+    writeFile(packaging / "README.txt", readmes[0].text + "Exit\n");
+    fs::remove(packaging / "LIESMICH.txt");
+    const std::vector<std::string> problems = checkReadmes(packaging, readmes);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_NE(problems[0].find("README.txt: not what the manual and the program say now"), std::string::npos) << problems[0];
+    EXPECT_NE(problems[1].find("LIESMICH.txt: missing"), std::string::npos) << problems[1];
+
+    // A key the read-me names that the manual's table lost is an error, not a silent gap.
+    writeFile(root() / "en" / "settings-file.html", page("S", "<table class=\"settings\"></table>"));
+    EXPECT_THROW(windowsReadmes(root(), settingFacts()), std::runtime_error);
 }
 
 }  // namespace

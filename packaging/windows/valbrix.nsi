@@ -5,7 +5,7 @@
 ;
 ;   makensis -DVERSION=1.8.6 -DSTAGE=<folder> -DOUTFILE=<setup.exe> [-DWITH_HELP] [-DTARGET_AMD64] valbrix.nsi
 ;
-; STAGE holds x86\Valbrix.exe, x64\Valbrix.exe, README.txt and, with WITH_HELP, help\*.chm.
+; STAGE holds x86\Valbrix.exe, x64\Valbrix.exe, README.txt, LIESMICH.txt and, with WITH_HELP, help\*.chm.
 ; The release is a 32-bit installer, which runs on both; TARGET_AMD64 makes a 64-bit one, which the
 ; tests can run under wine64.
 ;
@@ -134,6 +134,7 @@ Section "$(SectionProgram)" SectionProgram
     File "/oname=Valbrix.exe" "${STAGE}\x86\Valbrix.exe"
   ${EndIf}
   File "${STAGE}\README.txt"
+  File "${STAGE}\LIESMICH.txt"
 !ifdef WITH_HELP
   File "${STAGE}\help\*.chm"
 !endif
@@ -198,6 +199,7 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\Valbrix.lnk"
   Delete "$INSTDIR\Valbrix.exe"
   Delete "$INSTDIR\README.txt"
+  Delete "$INSTDIR\LIESMICH.txt"
   ; A preset put here for every user's first start; each user's own settings stay in their folder.
   Delete "$INSTDIR\Valbrix.ini"
   Delete "$INSTDIR\VALBRIXHELP_DE.chm"

@@ -29,7 +29,7 @@ stage=$work/stage
 mkdir -p "$stage/x86" "$stage/x64" "$stage/help"
 cp "$program" "$stage/x64/Valbrix.exe"
 cp "$program" "$stage/x86/Valbrix.exe"
-sed "s/@VERSION@/$version/g" "$packaging/README.txt" >"$stage/README.txt"
+for readme in README.txt LIESMICH.txt; do sed "s/@VERSION@/$version/g" "$packaging/$readme" >"$stage/$readme"; done
 echo "help" >"$stage/help/VALBRIXHELP_EN.chm"
 echo "Hilfe" >"$stage/help/VALBRIXHELP_DE.chm"
 makensis -V1 -DTARGET_AMD64 -DWITH_HELP -DVERSION=$version -DSTAGE="$stage" -DOUTFILE="$work/Valbrix-$version-setup.exe" "$packaging/valbrix.nsi"
@@ -96,7 +96,7 @@ ended_and_saved() {
 fresh_prefix nsis
 wine "$work/Valbrix-$version-setup.exe" /S
 settle
-for file in Valbrix.exe README.txt VALBRIXHELP_DE.chm VALBRIXHELP_EN.chm Uninstall.exe; do
+for file in Valbrix.exe README.txt LIESMICH.txt VALBRIXHELP_DE.chm VALBRIXHELP_EN.chm Uninstall.exe; do
   [[ -f "$folder/$file" ]] || fail "not installed: $file"
 done
 cmp -s "$program" "$folder/Valbrix.exe" || fail "Valbrix.exe under Program Files is not the 64-bit program"
@@ -135,7 +135,7 @@ msi='C:\valbrix.msi'
 cp "$work/Valbrix-$version.msi" "$VALBRIX_WINEPREFIX/drive_c/valbrix.msi"
 wine msiexec /i "$msi" /qn || fail "msiexec /i ended with $?"
 settle
-for file in Valbrix.exe README.txt VALBRIXHELP_DE.chm VALBRIXHELP_EN.chm Valbrix.ini; do
+for file in Valbrix.exe README.txt LIESMICH.txt VALBRIXHELP_DE.chm VALBRIXHELP_EN.chm Valbrix.ini; do
   [[ -f "$folder/$file" ]] || fail "msi: not installed: $file"
 done
 cmp -s "$program" "$folder/Valbrix.exe" || fail "msi: Valbrix.exe is not the 64-bit program"

@@ -171,7 +171,7 @@ void Shell::command(int id, int notification) {
 }
 
 void Shell::activated(bool deactivated, bool minimized) {
-    if (!running()) return;
+    if (!running() || windowComing) return;
     // The About box takes the activation without sending the dialog away.
     if ((deactivated || minimized) && !inTray && !aboutOpen) hideToTrayNow();
     aboutOpen = false;

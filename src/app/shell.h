@@ -173,6 +173,7 @@ private:
     LocalizedText trayTips = text::trayStarted;
     int trayIcon = IconNoGauge;
     bool inTray = false;
+    bool windowComing = false;  // the host is bringing the window out of the tray
     bool showPending = false;  // the window waits for the value being typed
     bool aboutOpen = false;
     bool toldKeyNotTyped = false;  // the user hears of it once a run

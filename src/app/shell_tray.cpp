@@ -31,7 +31,10 @@ void Shell::showFromTray() {
 void Shell::showWindowNow() {
     if (!showPending) return;
     showPending = false;
+    // Windows deactivates a window on its way to the front now and then; that is not the user leaving it.
+    windowComing = true;
     host.showWindow();
+    windowComing = false;
     host.setControlText(DeviceLineControl, deviceLine(gauge->GetModelText().text));
     wakeExportLoop();
 }

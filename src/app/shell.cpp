@@ -61,7 +61,9 @@ Shell::Shell(ShellEnvironment environment)
       ports(environment.ports),
       clock(environment.clock),
       keys(environment.keys),
-      startThreads(environment.startThreads) {}
+      startThreads(environment.startThreads),
+      journalFiles(environment.journalFiles),
+      wallClock(environment.wallClock) {}
 
 // The loop and the gauge end in this order by themselves; the shutdown has normally done it already.
 Shell::~Shell() = default;
@@ -72,6 +74,7 @@ void Shell::initMainDialog() {
     showStatus(text::initialising.in(settings.language));
     loadSettings(settings, locations, store);
     keys.setKeyDelay(settings.keyDelayMs);
+    openJournal();
     host.setControlText(SequenceField, settings.sequence);
     host.setStatusTooltip(text::statusTooltip.in(settings.language));
     startUpPortScan();
@@ -91,12 +94,14 @@ void Shell::initMainDialog() {
         setUpErrors = held.take();
     }
     showSystemErrors(setUpErrors);
+    journalDroppedValues();
     gauge->RaiseDtrAndRts();
     gauge->SetDeviceModel(settings.device);
     notePortAccess(settings.comPort);
 
     publishChoices();
-    loop = std::make_unique<ExportLoop>(*gauge, *this, keys, flags, choices, settings.autoMinimize, clock);
+    loop = std::make_unique<ExportLoop>(*gauge, *this, keys, flags, choices, settings.autoMinimize, clock,
+                                          journal ? static_cast<ValueJournal&>(*journal) : noJournal());
     if (startThreads) loop->start();
     showStatus(text::active.in(settings.language));
     if (endRequested) endSoon();
@@ -280,6 +285,7 @@ void Shell::shutdown(EndAskedBy askedBy) {
         else host.traceLine(message);
     }
     gauge.reset();
+    journal.reset();
     host.removeTrayIcon();
     host.endDialog();
 }

@@ -22,13 +22,14 @@ void onIdentified(cVarniTiny& gauge, ExportShell& shell) {
 }
 
 ExportLoop::ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, const ShellFlags& flags,
-                       const ChoicesSnapshot& choices, bool autoMinimize, Clock& clock)
+                       const ChoicesSnapshot& choices, bool autoMinimize, Clock& clock, ValueJournal& journal)
     : gauge(gauge),
       shell(shell),
       keys(keys),
       flags(flags),
       choices(choices),
       clock(clock),
+      journal(journal),
       lastInTray(flags.inTray.load()),
       autoMinimizeAtStart(autoMinimize) {}
 
@@ -124,17 +125,16 @@ void ExportLoop::pass() {
 
 void ExportLoop::exportRecord(const MeasuredValue& record) {
     const ExportChoices chosen = choices.get();
-    // Without a chosen separator the point stays: a missing character must not cut the number short.
-    const char separator = chosen.separatorText.empty() ? '.' : chosen.separatorText[0];
-    const std::string valueText = formatValue(record.value, record.unit, record.integerDigits, record.decimals,
-                                              gauge.GetDeviceModel(), separator);
+    const ValueTexts texts = exportTexts(record, chosen, gauge.GetDeviceModel());
+    const std::string& valueText = texts.value;
     shell.showValueText(valueText);
     lastValueText = valueText.substr(0, valueTextLimit);
 
-    const std::string unit = unitText(record.unit, unitDisplayOf(chosen.unitDisplayText.c_str()));
+    const std::string& unit = texts.unit;
     shell.showUnitText(unit);
 
-    if (flags.transferActive.load() && flags.inTray.load()) {
+    const bool typing = flags.transferActive.load() && flags.inTray.load();
+    if (typing) {
         KeyEvents events;
         if (!isNoValue(record.value)) typeText(events, (valueText + " " + unit).c_str(), flags.keyboardLayout.load());
         if (chosen.controlIndex > 0) {
@@ -148,6 +148,8 @@ void ExportLoop::exportRecord(const MeasuredValue& record) {
         const UntypedKeys untyped = keys.deliver(events);
         if (!untyped.empty()) shell.keysNotTyped(untyped);
     }
+    // Only now that the keys are out: the journal never holds typing up.
+    journal.record(journalEntry(gauge, record, texts, typing ? JournalOutcome::Typed : JournalOutcome::Shown));
 
     shell.setTrayTips(text::valuesSent);
     const std::string tip = text::valuesSent.in(flags.language.load());

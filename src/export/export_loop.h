@@ -13,6 +13,7 @@
 #include "export/export_settings.h"
 #include "export/export_shell.h"
 #include "export/key_event.h"
+#include "export/value_journal.h"
 #include "gauge/measured_value.h"
 #include "gauge/report_parser.h"
 #include "gauge/varni_tiny.h"
@@ -29,7 +30,8 @@ public:
     static constexpr int autoMinimizePass = 4;
 
     ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, const ShellFlags& flags,
-               const ChoicesSnapshot& choices, bool autoMinimize, Clock& clock = systemClock());
+               const ChoicesSnapshot& choices, bool autoMinimize, Clock& clock = systemClock(),
+               ValueJournal& journal = noJournal());
     ~ExportLoop();
     ExportLoop(const ExportLoop&) = delete;
     ExportLoop& operator=(const ExportLoop&) = delete;
@@ -63,6 +65,7 @@ private:
     const ShellFlags& flags;
     const ChoicesSnapshot& choices;
     Clock& clock;
+    ValueJournal& journal;
 
     ModelText lastModelText;
     bool lastInTray;

@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     QtDialogHost host;
     if (traced) host.traceTo(stdout);
     Shell shell(ShellEnvironment{host, systemSettingsStore(), systemSettingsLocations(), systemPorts(),
-                                 systemClock(), keys, true});
+                                 systemClock(), keys, true, systemJournalFiles(), systemWallClock()});
     host.attach(shell);
     const TerminationSignals termination([&shell] { shell.terminate(); });
     shell.initMainDialog();

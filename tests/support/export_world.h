@@ -13,6 +13,7 @@
 #include "fake_ports.h"
 #include "gauge/catalogue.h"
 #include "gauge/varni_tiny.h"
+#include "recording_journal.h"
 
 namespace valbrix::testing {
 
@@ -31,7 +32,7 @@ struct ExportWorld {
     }
 
     void makeLoop(bool autoMinimize = false) {
-        loop.emplace(*gauge, shell, keys, flags, choices, autoMinimize, clock);
+        loop.emplace(*gauge, shell, keys, flags, choices, autoMinimize, clock, journal);
     }
 
     void choose(const char* control, int index, const char* separator, const char* unitDisplay,
@@ -48,6 +49,7 @@ struct ExportWorld {
     ChoicesSnapshot choices;
     RecordingKeySink keys;
     FakeExportShell shell;
+    RecordingJournal journal;
     std::optional<ExportLoop> loop;
 };
 

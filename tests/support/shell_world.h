@@ -16,6 +16,7 @@
 #include "fake_ports.h"
 #include "settings/file_system.h"
 #include "settings/ini_file_store.h"
+#include "recording_journal.h"
 #include "temp_folder.h"
 
 namespace valbrix::testing {
@@ -58,7 +59,7 @@ struct World {
     }
 
     void start() {
-        shell = std::make_unique<Shell>(ShellEnvironment{host, store, where, ports, clock, keys, false});
+        shell = std::make_unique<Shell>(ShellEnvironment{host, store, where, ports, clock, keys, false, journalFiles, wallClock});
         shell->initMainDialog();
     }
 
@@ -98,6 +99,8 @@ struct World {
     FakeClock clock;
     FakePorts ports{clock};
     RecordingKeySink keys;
+    RecordingJournalFiles journalFiles;
+    SetWallClock wallClock;
     std::unique_ptr<Shell> shell;  // last: it goes before everything it uses
 };
 

@@ -94,6 +94,46 @@ TEST_F(ExportLoopTest, NothingIsTypedUnlessHiddenWithTransferOn) {
     }
 }
 
+TEST_F(ExportLoopTest, TheJournalHearsOfEveryValueAfterItsKeys) {
+    struct Case {
+        bool transfer;
+        bool inTray;
+        const char* separator;
+        const char* printed;
+        const char* journalled;  // outcome number value unit row column
+    };
+    const Case cases[] = {
+        {true, true, ".", "  7:  4.56 mm\r\n", "typed 7 4.56 mm 0 0"},
+        {true, false, ".", "  7:  4.56 mm\r\n", "shown 7 4.56 mm 0 0"},
+        {false, true, ",", "  7:  4.56 mm\r\n", "shown 7 4,56 mm 0 0"},
+        {true, true, ".", "#GridX: 3\r\n  5:  10.0 um\r\n", "typed 5 10.0 \xB5m 2 2"},
+        {true, true, ".", "#GridX: 3\r\n  6:  10.0 um\r\n", "typed 6 10.0 \xB5m 2 3"},
+        {true, true, ".", "#GridX: 4\r\n  1:  10.0 um\r\n", "typed 1 10.0 \xB5m 1 1"},
+        // The dashes' space reads as a minus sign's, so the unit word goes with them and the unit is unknown.
+        {true, true, ".", "  8:  --- um\r\n", "typed 8 --- ? 0 0"},
+    };
+    const char* const outcomes[] = {"typed", "shown", "held", "dropped"};
+    for (const Case& c : cases) {
+        loop.reset();
+        SetUp();
+        journal.clear();
+        flags.transferActive = c.transfer;
+        flags.inTray = c.inTray;
+        choose("Enter", 1, c.separator, "2,7 \xB5m/mil/Tesla");
+        keys.events.clear();
+        gaugePrints(c.printed);
+        const std::vector<JournalEntry> told = journal.recorded();
+        ASSERT_EQ(told.size(), 1u) << c.printed;
+        const JournalEntry& e = told[0];
+        EXPECT_EQ(std::string(outcomes[static_cast<int>(e.outcome)]) + " " + std::to_string(e.number) + " " + e.valueText +
+                      " " + e.unitText + " " + std::to_string(e.gridRow) + " " + std::to_string(e.gridColumn),
+                  c.journalled)
+            << c.printed;
+        EXPECT_EQ(e.port, 5);
+        EXPECT_EQ(e.gaugeName, deviceLine(gauge->GetModelText().text));
+    }
+}
+
 TEST_F(ExportLoopTest, KeysTheLayoutCannotTypeAreReported) {
     keys.untypable = {VkRightAlt};
     gaugePrints("  1:  12.5 um\r\n");

@@ -58,7 +58,7 @@ struct Program {
 
     void start() {
         shell = std::make_unique<Shell>(
-            ShellEnvironment{host, systemSettingsStore(), where, ports, clock, keys, false});
+            ShellEnvironment{host, systemSettingsStore(), where, ports, clock, keys, false, systemJournalFiles(), systemWallClock()});
         host.attach(*shell);
         dialog = host.createMainDialog();
     }

@@ -67,12 +67,13 @@ void JournalWriter::write(const JournalEntry& entry, int language) {
     const std::string path = folder + journalFileName(entry.time);
     if (path != currentPath) {
         currentPath = path;
+        fileLanguage = language;
         headed = false;
     }
-    std::string bytes = journalLine(entry, language);
+    std::string bytes = journalLine(entry, fileLanguage);
     // A file of an earlier run of the same day has its heading already.
     const bool heading = !headed && files.isEmpty(path);
-    if (heading) bytes = byteOrderMark + utf8OfCp1252(text::journalHeader.in(language)) + "\r\n" + bytes;
+    if (heading) bytes = byteOrderMark + utf8OfCp1252(text::journalHeader.in(fileLanguage)) + "\r\n" + bytes;
     if (files.append(path, bytes)) {
         headed = true;
         return;

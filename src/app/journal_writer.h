@@ -25,6 +25,8 @@ public:
     // write, once a run: the user needs to know, not to be told at every value.
     JournalWriter(JournalFiles& files, std::string folder, std::function<void(const std::string& path)> cannotWrite);
 
+    // language is that of the interface; a file's heading and outcome words keep the language in which
+    // this run first wrote to it.
     void write(const JournalEntry& entry, int language);
 
 private:
@@ -32,6 +34,7 @@ private:
     const std::string folder;
     const std::function<void(const std::string&)> cannotWrite;
     std::string currentPath;
+    int fileLanguage = 0;  // a file keeps the words it began with when the interface language changes
     bool headed = false;  // the current file has its heading
     bool told = false;
 };

@@ -78,7 +78,7 @@ TEST(JournalWriter, EachDayHasAFileOfItsOwnWithItsHeading) {
     JournalEntry early = entry(JournalOutcome::Typed);
     early.time = LocalTime{2026, 12, 9, 0, 0, 0, 60};
     writer.write(late, English);
-    writer.write(late, English);
+    writer.write(late, German);  // the day's file keeps its words
     writer.write(early, German);
     const auto written = files.contents();
     ASSERT_EQ(written.size(), 2u);

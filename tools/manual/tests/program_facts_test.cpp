@@ -13,11 +13,11 @@ namespace {
 
 TEST(ProgramFacts, SettingsKeysComeWithTheirDefaultsAndWhetherTheyAreSaved) {
     const std::vector<SettingFact> facts = settingFacts();
-    EXPECT_EQ(facts.size(), 15u);
+    EXPECT_EQ(facts.size(), 16u);
     const SettingFact expected[] = {
         {"ComPort", "1", true},          {"Sequence", "TAB,DOWN", true},   {"AutoMinimize", "0", false},
         {"DisplayUSBPorts", "0", false}, {"DisplayPortChanged", "0", false}, {"MaxCom", "30", false},
-        {"KeyDelay", "0", false},
+        {"KeyDelay", "0", false},        {"Journal", "0", false},
         {"Device", "6121", true},        {"Separator", "Enter", true},     {"Format", "2,7 um/mil/Tesla", true},
     };
     for (const SettingFact& want : expected) {

@@ -94,7 +94,7 @@ TEST(ProgramFacts, ReportsAreWhatTheStatusLineAndTheTrayTipSay) {
         {texts.germanReports, "Schlie\xC3\x9F" "en Sie bitte ein Ger\xC3\xA4t an."},
     };
     for (const Case& c : cases) EXPECT_EQ(c.reports.count(c.report), 1u) << c.report;
-    EXPECT_EQ(texts.englishReports.size(), 17u);
+    EXPECT_EQ(texts.englishReports.size(), 18u);
     // The texts of a box and the status line's own tooltip are not reports.
     for (const char* other : {"The settings could not be saved:", "This Field shows the program status."})
         EXPECT_EQ(texts.englishReports.count(other), 0u) << other;

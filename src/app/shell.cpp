@@ -274,6 +274,7 @@ void Shell::shutdown(EndAskedBy askedBy) {
     shuttingDown = true;
     showFromTray();
     loop.reset();
+    journalValuesLeft();
     const bool saved =
         saveSettings(settings,
                      SavedChoices{host.selectedText(ControlKeyList), host.selectedText(DecimalSeparatorList),

@@ -153,6 +153,7 @@ private:
     // tells it of the values the full ring turned away.
     void openJournal();
     void journalDroppedValues();
+    void journalValuesLeft();
     void journalNotWritten(const std::string& path);
 
     void startUpPortScan();

@@ -21,6 +21,17 @@ void Shell::journalDroppedValues() {
     });
 }
 
+// With the loop ended the ring has no other reader. What it still holds was kept back and never typed:
+// the journal says so rather than letting it vanish.
+void Shell::journalValuesLeft() {
+    if (!journal) return;
+    MeasuredValue record;
+    while (gauge->takeValue(record)) {
+        const ValueTexts texts = exportTexts(record, choices.get(), gauge->GetDeviceModel());
+        journal->record(journalEntry(*gauge, record, texts, JournalOutcome::Held));
+    }
+}
+
 // On the journal's thread; typing goes on all the same.
 void Shell::journalNotWritten(const std::string& path) {
     postWhileRunning([this, path] { showStatus(filledIn(text::journalNotWritten.in(settings.language), path)); });

@@ -62,7 +62,9 @@ Shell::Shell(ShellEnvironment environment)
       clock(environment.clock),
       keys(environment.keys),
       typing(environment.typing),
-      startThreads(environment.startThreads) {}
+      startThreads(environment.startThreads),
+      journalFiles(environment.journalFiles),
+      wallClock(environment.wallClock) {}
 
 // The loop and the gauge end in this order by themselves; the shutdown has normally done it already.
 Shell::~Shell() = default;
@@ -73,6 +75,7 @@ void Shell::initMainDialog() {
     showStatus(text::initialising.in(settings.language));
     loadSettings(settings, locations, store);
     keys.setKeyDelay(settings.keyDelayMs);
+    openJournal();
     host.setControlText(SequenceField, settings.sequence);
     host.setStatusTooltip(text::statusTooltip.in(settings.language));
     startUpPortScan();
@@ -92,12 +95,14 @@ void Shell::initMainDialog() {
         setUpErrors = held.take();
     }
     showSystemErrors(setUpErrors);
+    journalDroppedValues();
     gauge->RaiseDtrAndRts();
     gauge->SetDeviceModel(settings.device);
     notePortAccess(settings.comPort);
 
     publishChoices();
-    loop = std::make_unique<ExportLoop>(*gauge, *this, keys, typing, flags, choices, settings.autoMinimize, clock);
+    loop = std::make_unique<ExportLoop>(*gauge, *this, keys, typing, flags, choices, settings.autoMinimize, clock,
+                                        journal ? static_cast<ValueJournal&>(*journal) : noJournal());
     if (startThreads) loop->start();
     showStatus(text::active.in(settings.language));
     if (endRequested) endSoon();
@@ -275,6 +280,7 @@ void Shell::shutdown(EndAskedBy askedBy) {
     showFromTray();
     loop.reset();
     showWindowNow();  // when it waited for the last value, which is out now
+    journalValuesLeft();
     const bool saved =
         saveSettings(settings,
                      SavedChoices{host.selectedText(ControlKeyList), host.selectedText(DecimalSeparatorList),
@@ -286,6 +292,7 @@ void Shell::shutdown(EndAskedBy askedBy) {
         else host.traceLine(message);
     }
     gauge.reset();
+    journal.reset();
     host.removeTrayIcon();
     host.endDialog();
 }

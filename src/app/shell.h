@@ -13,11 +13,14 @@
 #include <vector>
 
 #include "app/dialog_host.h"
+#include "app/journal.h"
+#include "app/journal_files.h"
 #include "app/port_list.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "app/tray_icon.h"
 #include "common/clock.h"
+#include "common/local_time.h"
 #include "common/localized_text.h"
 #include "export/export_loop.h"
 #include "export/export_settings.h"
@@ -45,6 +48,9 @@ struct ShellEnvironment {
     // Off in tests: the gauge gets no acquisition thread and the export loop is not started, so the
     // test drives both passes itself.
     bool startThreads = true;
+    // Where the journal goes, when the settings switch it on.
+    JournalFiles& journalFiles;
+    WallClock& wallClock;
 };
 
 // The notification with which a list reports that it got the keyboard focus (CBN_SETFOCUS).
@@ -152,6 +158,12 @@ private:
     std::optional<FoundPort> scanPort(int number, bool available, int providerValue);
     // The port's device gone or back (shell_notes.cpp): said in the status line and the tray tip.
     void showPortLost(bool lost);
+    // The journal beside the settings file, when they switch it on (shell_journal.cpp); the gauge
+    // tells it of the values the full ring turned away.
+    void openJournal();
+    void journalDroppedValues();
+    void journalValuesLeft();
+    void journalNotWritten(const std::string& path);
 
     void startUpPortScan();
     void portListCommand(int notification);
@@ -165,6 +177,8 @@ private:
     KeySink& keys;
     TypingHost& typing;
     const bool startThreads;
+    JournalFiles& journalFiles;
+    WallClock& wallClock;
 
     Settings settings;
     ShellFlags flags;
@@ -182,7 +196,9 @@ private:
     int boxesOpen = 0;
     bool endRequested = false;  // by the system, while a box was open or before the set-up was done
     bool shuttingDown = false;
-    // The loop uses the gauge, so it is declared after it and goes first.
+    // The gauge and the loop write to the journal, so it goes after both; the loop uses the gauge, so
+    // it is declared after it and goes first.
+    std::unique_ptr<Journal> journal;
     std::unique_ptr<cVarniTiny> gauge;
     std::unique_ptr<ExportLoop> loop;
 };

@@ -131,12 +131,24 @@ inline constexpr LocalizedText portNoAccessNotice{
     "%1 cannot be opened: its device belongs to the group \"%2\", and you are not a member. Add your user "
     "account to the group (sudo usermod -aG %2 $USER) and log in again."};
 
+// The journal of every value: its header line, fields separated by ";", what became of a value, and
+// the word that it cannot be written; %1 the file.
+inline constexpr LocalizedText journalHeader{
+    "Datum und Uhrzeit;Schnittstelle;Ger\xE4t;Nummer;Wert;Einheit;Verbleib;Zeile;Spalte",
+    "Date and time;Port;Gauge;Number;Value;Unit;Outcome;Row;Column"};
+inline constexpr LocalizedText journalTyped{"getippt", "typed"};
+inline constexpr LocalizedText journalShown{"angezeigt", "shown"};
+inline constexpr LocalizedText journalHeld{"zur\xFC" "ckgehalten", "held"};
+inline constexpr LocalizedText journalDropped{"verworfen", "dropped"};
+inline constexpr LocalizedText journalNotWritten{"Journal nicht schreibbar (%1). Die Werte werden weiter eingegeben.",
+                                                 "The journal cannot be written (%1). Values are still typed."};
+
 // The texts of this table that the status line and the tray tip show. The manual explains each of them
 // (its build checks that it does), so a text the shell shows there belongs in one of the two lists.
 inline constexpr const LocalizedText* statusLineTexts[] = {
     &initialising, &active, &key, &keyNotTyped, &requestNotSent, &noTyping, &typingRefused, &noTray,
     &portNoAccessStatus, &portLostStatus, &portBackStatus, &valuesDroppedStatus, &lockedHold,
-    &inactiveHold, &ownWindowHold, &heldKeyHold,
+    &inactiveHold, &ownWindowHold, &heldKeyHold, &journalNotWritten,
 };
 inline constexpr const LocalizedText* trayTipTexts[] = {
     &trayStarted, &trayActive, &valuesSent, &connectDevice, &standby, &portLostTip, &lockedHold,

@@ -22,7 +22,7 @@ void onIdentified(cVarniTiny& gauge, ExportShell& shell) {
 }
 
 ExportLoop::ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, TypingHost& typing, const ShellFlags& flags,
-                       const ChoicesSnapshot& choices, bool autoMinimize, Clock& clock)
+                       const ChoicesSnapshot& choices, bool autoMinimize, Clock& clock, ValueJournal& journal)
     : gauge(gauge),
       shell(shell),
       keys(keys),
@@ -30,6 +30,7 @@ ExportLoop::ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, Typ
       flags(flags),
       choices(choices),
       clock(clock),
+      journal(journal),
       lastInTray(flags.inTray.load()),
       autoMinimizeAtStart(autoMinimize) {}
 
@@ -196,14 +197,12 @@ void ExportLoop::showTip(const std::string& tip) {
 
 void ExportLoop::exportRecord(const MeasuredValue& record, const DeskState* typedOn) {
     const ExportChoices chosen = choices.get();
-    // Without a chosen separator the point stays: a missing character must not cut the number short.
-    const char separator = chosen.separatorText.empty() ? '.' : chosen.separatorText[0];
-    const std::string valueText = formatValue(record.value, record.unit, record.integerDigits, record.decimals,
-                                              gauge.GetDeviceModel(), separator);
+    const ValueTexts texts = exportTexts(record, chosen, gauge.GetDeviceModel());
+    const std::string& valueText = texts.value;
     shell.showValueText(valueText);
     lastValueText = valueText.substr(0, valueTextLimit);
 
-    const std::string unit = unitText(record.unit, unitDisplayOf(chosen.unitDisplayText.c_str()));
+    const std::string& unit = texts.unit;
     shell.showUnitText(unit);
 
     if (typedOn != nullptr) {
@@ -222,6 +221,9 @@ void ExportLoop::exportRecord(const MeasuredValue& record, const DeskState* type
         endUnit();
         if (!untyped.empty()) shell.keysNotTyped(untyped);
     }
+    // Only now that the keys are out: the journal never holds typing up.
+    journal.record(
+        journalEntry(gauge, record, texts, typedOn != nullptr ? JournalOutcome::Typed : JournalOutcome::Shown));
 
     shell.setTrayTips(text::valuesSent);
     showTip(text::valuesSent.in(flags.language.load()));

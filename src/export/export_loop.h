@@ -17,6 +17,7 @@
 #include "export/export_shell.h"
 #include "export/key_event.h"
 #include "export/typing_guard.h"
+#include "export/value_journal.h"
 #include "gauge/measured_value.h"
 #include "gauge/report_parser.h"
 #include "gauge/varni_tiny.h"
@@ -33,7 +34,8 @@ public:
     static constexpr int autoMinimizePass = 4;
 
     ExportLoop(cVarniTiny& gauge, ExportShell& shell, KeySink& keys, TypingHost& typing, const ShellFlags& flags,
-               const ChoicesSnapshot& choices, bool autoMinimize, Clock& clock = systemClock());
+               const ChoicesSnapshot& choices, bool autoMinimize, Clock& clock = systemClock(),
+               ValueJournal& journal = noJournal());
     ~ExportLoop();
     ExportLoop(const ExportLoop&) = delete;
     ExportLoop& operator=(const ExportLoop&) = delete;
@@ -83,6 +85,7 @@ private:
     const ShellFlags& flags;
     const ChoicesSnapshot& choices;
     Clock& clock;
+    ValueJournal& journal;
 
     ModelText lastModelText;
     bool lastInTray;

@@ -137,10 +137,18 @@ void cVarniTiny::apply(const ParseResult& result) {
     if (result.value) {
         MeasuredValue record = *result.value;
         record.gridColumns = GridColumns();
-        values.pushValue(record);
+        if (!values.pushValue(record)) {
+            const std::lock_guard<std::mutex> lock(valueDroppedLock);
+            if (valueDropped) valueDropped(*this, record);
+        }
     }
     if (result.modelText || result.markIdentified || result.value) changes.ring();
     if (result.identificationReply && (notifyMode & 1) != 0 && notifyCallback) notifyCallback(*this);
+}
+
+void cVarniTiny::OnValueDropped(ValueDroppedCallback callback) {
+    const std::lock_guard<std::mutex> lock(valueDroppedLock);
+    valueDropped = std::move(callback);
 }
 
 void cVarniTiny::markNotIdentified() {

@@ -44,6 +44,9 @@ public:
     // Called on the acquisition thread after the gauge has identified itself; it gets the gauge so
     // that it can queue the follow-up commands without reaching for the object from outside.
     using NotifyCallback = std::function<void(cVarniTiny&)>;
+    // Called on the acquisition thread with each value the full ring turned away, so that none is lost
+    // without a trace.
+    using ValueDroppedCallback = std::function<void(cVarniTiny&, const MeasuredValue&)>;
 
     cVarniTiny(std::int16_t portNumber, NotifyCallback notifyCallback, int notifyMode,
                GaugeEnvironment environment = {});
@@ -56,6 +59,7 @@ public:
     // once the port is no longer held, and the acquisition thread lets go of the port at once: neither
     // a box nor an echo wait holds the caller up.
     int ChangePort(int n);
+    void OnValueDropped(ValueDroppedCallback callback);
 
     // Queues a command and wakes the acquisition thread to send it once the line is quiet.
     bool QueueCommand(const char* text);
@@ -127,6 +131,8 @@ private:
     void dropQueuedCommands();
 
     NotifyCallback notifyCallback;
+    std::mutex valueDroppedLock;  // set on the user-interface thread, called on the acquisition thread
+    ValueDroppedCallback valueDropped;
     mutable std::mutex modelTextLock;  // readers on other threads never see half a text
     ModelText modelText;
     CommandQueue commands;

@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     QtDialogHost host;
     if (traced) host.traceTo(stdout);
     Shell shell(ShellEnvironment{host, systemSettingsStore(), systemSettingsLocations(), systemPorts(),
-                                 systemClock(), keys, desk, true});
+                                 systemClock(), keys, desk, true, systemJournalFiles(), systemWallClock()});
     host.attach(shell);
     claim.listen([&shell] { shell.anotherStart(); });
     const TerminationSignals termination([&shell] { shell.terminate(); });

@@ -80,6 +80,9 @@ void loadSettings(Settings& settings, const SettingsLocations& where, SettingsSt
     settings.maxCom = maxCom >= 5 && maxCom <= 99 ? maxCom : 30;
     const int keyDelay = readNumber(get("KeyDelay", "0", 29));
     settings.keyDelayMs = keyDelay >= 0 && keyDelay <= 100 ? keyDelay : 0;
+    // A number like "KeyDelay", 0 or 1; anything else leaves the journal off, as the program writes no
+    // file the user did not ask for.
+    settings.journal = readNumber(get("Journal", "0", 29)) == 1;
     settings.device = deviceFromSetting(readNumber(get("Device", std::to_string(modelGroup1Device).c_str(), 98)));
 }
 

@@ -16,6 +16,7 @@ struct Settings {
     int comPort = 1;           // -1 when no port could be opened
     int maxCom = 30;           // 5..99
     int keyDelayMs = 0;        // 0..100: pause after every key event, for receivers that drop fast keys
+    bool journal = false;      // every value is written to the journal's file of the day
     int language = 1;          // 0 German, 1 English
     int keyboardLayout = 1;    // 0..3; 1 German/English, 3 French
     int device = modelGroup1Device;  // 6121, 7482 or 8525

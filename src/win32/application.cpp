@@ -39,7 +39,8 @@ int runApplication(HINSTANCE instance) {
     Win32KeySink keys;
     Win32DialogHost host(instance);
     Shell shell(ShellEnvironment{host, systemSettingsStore(), systemSettingsLocations(), systemPorts(),
-                                 systemClock(), keys, host.typingHost(), true});
+                                 systemClock(), keys, host.typingHost(), true, systemJournalFiles(),
+                                 systemWallClock()});
     host.attach(shell);
     if (const HWND dialog = host.createMainDialog()) {
         ShowWindow(dialog, SW_SHOW);

@@ -21,6 +21,7 @@
 #include "child_process.h"
 #include "config_home.h"
 #include "gaugesim/simulator.h"
+#include "journal_file.h"
 #include "temp_folder.h"
 #include "window_picture.h"
 #include "x11_receiver.h"
@@ -163,6 +164,7 @@ protected:
 };
 
 TEST_F(DesktopProgram, TypesReadingsAndFollowsTheChoicesMadeInItsWindow) {
+    std::ofstream(settingsFolder() / "Valbrix.ini", std::ios::binary | std::ios::app) << "Journal=1\r\n";
     startProgram();
     expectShown("control 1014: Pocket-VARNITRON 6121");
     picture("dialog-german.png");
@@ -174,6 +176,8 @@ TEST_F(DesktopProgram, TypesReadingsAndFollowsTheChoicesMadeInItsWindow) {
     gauge.reading(2, "-0,75", "MILS");
     gauge.reading(3, "123.4", "um");
     EXPECT_EQ(receiver->collectUntil("123 \xB5m<ENTER>", patienceMs), "4,56 mm<ENTER>-0,75 mil<ENTER>123 \xB5m<ENTER>");
+    gauge.reading(4, "---", "um");
+    EXPECT_EQ(receiver->collectUntil("<ENTER>", patienceMs), "<ENTER>");
     gauge.memoryDump(6, 3, "um");
     EXPECT_EQ(receiver->collectUntil("10,5 \xB5m<ENTER>", patienceMs),
               "10,0 \xB5m<TAB>10,1 \xB5m<TAB>10,2 \xB5m<ENTER>10,3 \xB5m<TAB>10,4 \xB5m<TAB>10,5 \xB5m<ENTER>");
@@ -192,7 +196,7 @@ TEST_F(DesktopProgram, TypesReadingsAndFollowsTheChoicesMadeInItsWindow) {
     picture("dialog-english.png");
     backToReceiver();
 
-    gauge.reading(4, "5.00", "mm");
+    gauge.reading(5, "5.00", "mm");
     EXPECT_EQ(receiver->collectUntil("<TAB>", patienceMs), "5,00 mm<TAB>");
     expectShown("tray icon 401: Values sent.");
 
@@ -208,6 +212,28 @@ TEST_F(DesktopProgram, TypesReadingsAndFollowsTheChoicesMadeInItsWindow) {
     const std::string saved = fileText(settingsFolder() / "Valbrix.ini");
     for (const char* line : {"Language=1\r\n", "Separator=Tab\r\n", "DecimalSeparator=,\r\n", "ComPort=5\r\n"})
         EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;
+
+    // The journal of the session, one line a value, in the language the day's file began in.
+    const std::vector<std::filesystem::path> days = testing::journalFiles(settingsFolder() / "Journal");
+    ASSERT_EQ(days.size(), 1u) << "one session, one day";
+    const std::string journal = fileText(days[0]);
+    testing::keepArtefact(journal, "journal-sample.csv");
+    const std::string gaugeName = "Pocket-VARNITRON 6121";
+    EXPECT_EQ(testing::journalRows(journal),
+              (std::vector<std::string>{
+                  "Datum und Uhrzeit|Schnittstelle|Ger\xC3\xA4t|Nummer|Wert|Einheit|Verbleib|Zeile|Spalte",
+                  "COM5|" + gaugeName + "|1|4,56|mm|getippt||",
+                  "COM5|" + gaugeName + "|2|-0,75|mil|getippt||",
+                  "COM5|" + gaugeName + "|3|123|\xC2\xB5m|getippt||",
+                  "COM5|" + gaugeName + "|4|---|?|getippt||",
+                  "COM5|" + gaugeName + "|1|10,0|\xC2\xB5m|getippt|1|1",
+                  "COM5|" + gaugeName + "|2|10,1|\xC2\xB5m|getippt|1|2",
+                  "COM5|" + gaugeName + "|3|10,2|\xC2\xB5m|getippt|1|3",
+                  "COM5|" + gaugeName + "|4|10,3|\xC2\xB5m|getippt|2|1",
+                  "COM5|" + gaugeName + "|5|10,4|\xC2\xB5m|getippt|2|2",
+                  "COM5|" + gaugeName + "|6|10,5|\xC2\xB5m|getippt|2|3",
+                  "COM5|" + gaugeName + "|5|5,00|mm|getippt||",
+              }));
 }
 
 // F1, the help item of the "?" menu and the tray menu's help item open the start page of the window's

@@ -14,6 +14,7 @@
 #include "recording_typing_host.h"
 #include "gauge/catalogue.h"
 #include "gauge/varni_tiny.h"
+#include "recording_journal.h"
 
 namespace valbrix::testing {
 
@@ -32,7 +33,7 @@ struct ExportWorld {
     }
 
     void makeLoop(bool autoMinimize = false) {
-        loop.emplace(*gauge, shell, keys, desk, flags, choices, autoMinimize, clock);
+        loop.emplace(*gauge, shell, keys, desk, flags, choices, autoMinimize, clock, journal);
     }
 
     void choose(const char* control, int index, const char* separator, const char* unitDisplay,
@@ -50,6 +51,7 @@ struct ExportWorld {
     RecordingKeySink keys;
     RecordingTypingHost desk;
     FakeExportShell shell;
+    RecordingJournal journal;
     std::optional<ExportLoop> loop;
 };
 

@@ -17,6 +17,7 @@
 #include "recording_typing_host.h"
 #include "settings/file_system.h"
 #include "settings/ini_file_store.h"
+#include "recording_journal.h"
 #include "temp_folder.h"
 
 namespace valbrix::testing {
@@ -58,7 +59,8 @@ struct World {
     }
 
     void start() {
-        shell = std::make_unique<Shell>(ShellEnvironment{host, store, where, ports, clock, keySink ? *keySink : keys, desk, false});
+        shell = std::make_unique<Shell>(ShellEnvironment{host, store, where, ports, clock, keySink ? *keySink : keys, desk,
+                                                         false, journalFiles, wallClock});
         shell->initMainDialog();
     }
 
@@ -100,6 +102,8 @@ struct World {
     RecordingKeySink keys;
     KeySink* keySink = nullptr;  // in place of keys when set before start()
     RecordingTypingHost desk;
+    RecordingJournalFiles journalFiles;
+    SetWallClock wallClock;
     std::unique_ptr<Shell> shell;  // last: it goes before everything it uses
 };
 

@@ -94,6 +94,46 @@ TEST_F(ExportLoopTest, NothingIsTypedUnlessHiddenWithTransferOn) {
     }
 }
 
+TEST_F(ExportLoopTest, TheJournalHearsOfEveryValueAfterItsKeys) {
+    struct Case {
+        bool transfer;
+        bool inTray;
+        const char* separator;
+        const char* printed;
+        const char* journalled;  // outcome number value unit row column
+    };
+    const Case cases[] = {
+        {true, true, ".", "  7:  4.56 mm\r\n", "typed 7 4.56 mm 0 0"},
+        {true, false, ".", "  7:  4.56 mm\r\n", "shown 7 4.56 mm 0 0"},
+        {false, true, ",", "  7:  4.56 mm\r\n", "shown 7 4,56 mm 0 0"},
+        {true, true, ".", "#GridX: 3\r\n  5:  10.0 um\r\n", "typed 5 10.0 \xB5m 2 2"},
+        {true, true, ".", "#GridX: 3\r\n  6:  10.0 um\r\n", "typed 6 10.0 \xB5m 2 3"},
+        {true, true, ".", "#GridX: 4\r\n  1:  10.0 um\r\n", "typed 1 10.0 \xB5m 1 1"},
+        // The dashes' space reads as a minus sign's, so the unit word goes with them and the unit is unknown.
+        {true, true, ".", "  8:  --- um\r\n", "typed 8 --- ? 0 0"},
+    };
+    const char* const outcomes[] = {"typed", "shown", "held", "dropped"};
+    for (const Case& c : cases) {
+        loop.reset();
+        SetUp();
+        journal.clear();
+        flags.transferActive = c.transfer;
+        flags.inTray = c.inTray;
+        choose("Enter", 1, c.separator, "2,7 \xB5m/mil/Tesla");
+        keys.events.clear();
+        gaugePrints(c.printed);
+        const std::vector<JournalEntry> told = journal.recorded();
+        ASSERT_EQ(told.size(), 1u) << c.printed;
+        const JournalEntry& e = told[0];
+        EXPECT_EQ(std::string(outcomes[static_cast<int>(e.outcome)]) + " " + std::to_string(e.number) + " " + e.valueText +
+                      " " + e.unitText + " " + std::to_string(e.gridRow) + " " + std::to_string(e.gridColumn),
+                  c.journalled)
+            << c.printed;
+        EXPECT_EQ(e.port, 5);
+        EXPECT_EQ(e.gaugeName, deviceLine(gauge->GetModelText().text));
+    }
+}
+
 TEST_F(ExportLoopTest, KeysTheLayoutCannotTypeAreReported) {
     keys.untypable = {VkRightAlt};
     gaugePrints("  1:  12.5 um\r\n");
@@ -243,11 +283,13 @@ TEST_F(ExportLoopTest, ValuesWaitWhileTheDeskStandsInTheWay) {
         SetUp();
         shell = testing::FakeExportShell{};
         keys.events.clear();
+        journal.clear();
         desk.set(c.desk);
         gaugePrints("  1:  4.56 mm\r\n  2:  4.57 mm\r\n");
         loop->pass();
         EXPECT_EQ(typed(), "");
         EXPECT_EQ(shell.valueText, "");
+        EXPECT_TRUE(journal.recorded().empty()) << "a waiting value is journalled once, when it goes out";
         EXPECT_EQ(shell.holds, std::vector<TypingHold>{c.hold});
         EXPECT_EQ(shell.tipsShown, std::vector<std::string>{holdText(c.hold).german});
         EXPECT_EQ(loop->idleWaitMs(), 0) << "the desk is asked again after the next pause";
@@ -255,6 +297,10 @@ TEST_F(ExportLoopTest, ValuesWaitWhileTheDeskStandsInTheWay) {
         desk.set(DeskState{});
         loop->pass();
         EXPECT_EQ(typed(), "4.56 mm<ENTER>4.57 mm<ENTER>");
+        const std::vector<JournalEntry> told = journal.recorded();
+        ASSERT_EQ(told.size(), 2u);
+        for (const JournalEntry& e : told) EXPECT_EQ(e.outcome, JournalOutcome::Typed);
+        EXPECT_EQ(told[1].valueText, "4.57");
         EXPECT_EQ(shell.holds, (std::vector<TypingHold>{c.hold, TypingHold::None}));
         EXPECT_EQ(shell.tipsShown.back(), text::valuesSent.german);
     }

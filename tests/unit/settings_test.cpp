@@ -99,6 +99,18 @@ TEST(Settings, ReadsNumbersAsTheyAreKept) {
     }
 }
 
+TEST(Settings, TheJournalIsOnOnlyWhenAskedFor) {
+    const std::pair<const char*, bool> cases[] = {
+        {"", false}, {"Journal=1\r\n", true}, {"Journal=0\r\n", false}, {"Journal=2\r\n", false},
+        {"Journal=yes\r\n", false}, {"Journal=1.0\r\n", true},
+    };
+    for (const auto& [line, on] : cases) {
+        Places places;
+        writeFile(places.programFile, std::string("[Settings]\r\n") + line);
+        EXPECT_EQ(places.load().journal, on) << line;
+    }
+}
+
 TEST(Settings, ReadsFlagsAndTheSequence) {
     Places places;
     writeFile(places.programFile, "[Settings]\r\nAutoMinimize=yes\r\nActiveOnStartup=0\r\nAskForClose=1\r\n"

@@ -100,7 +100,8 @@ TEST(ShellEnding, AnEndAskedForBeforeTheWindowIsSetUpFollowsTheSetUp) {
     World w;
     const std::shared_ptr<FakeLine> line = w.addPort(1);
     w.settingsFile("Language=0\r\n");
-    w.shell = std::make_unique<Shell>(ShellEnvironment{w.host, w.store, w.where, w.ports, w.clock, w.keys, w.desk, false});
+    w.shell = std::make_unique<Shell>(ShellEnvironment{w.host, w.store, w.where, w.ports, w.clock, w.keys, w.desk,
+                                                       false, w.journalFiles, w.wallClock});
     w.shell->terminate();
     w.shell->initMainDialog();
     EXPECT_FALSE(w.host.ended);

@@ -224,7 +224,8 @@ TEST(ShellThreads, AValueCrossesTheThreadsAndTheShutdownJoinsThem) {
     line->echo = true;
     line->receive("  1:  4.56 mm\r\n");  // waiting before the threads start: the fake line is not shared
 
-    Shell shell(ShellEnvironment{host, store, where, ports, systemClock(), keys, desk, true});
+    Shell shell(ShellEnvironment{host, store, where, ports, systemClock(), keys, desk, true, systemJournalFiles(),
+                                 systemWallClock()});
     shell.initMainDialog();
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (host.text(ValueTextControl).empty() && std::chrono::steady_clock::now() < giveUp) {

@@ -76,7 +76,8 @@ struct Program {
 
     void start() {
         shell = std::make_unique<Shell>(
-            ShellEnvironment{host, systemSettingsStore(), where, ports, clock, keys, host.typingHost(), false});
+            ShellEnvironment{host, systemSettingsStore(), where, ports, clock, keys, host.typingHost(), false,
+                             systemJournalFiles(), systemWallClock()});
         host.attach(*shell);
         dialog = host.createMainDialog();
     }

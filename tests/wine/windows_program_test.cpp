@@ -30,6 +30,7 @@
 #include "child_process.h"
 #include "deadline.h"
 #include "gaugesim/simulator.h"
+#include "journal_file.h"
 #include "window_picture.h"
 #include "x11_user.h"
 
@@ -289,7 +290,7 @@ TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSave
     // and keyboard layout are left to the program, which writes them when it ends.
     ASSERT_NO_FATAL_FAILURE(
         startProgram("ComPort=5\r\nLanguage=0\r\nActiveOnStartup=1\r\nSeparator=Enter\r\nDecimalSeparator=,\r\n"
-                     "Format=2,7 um/mil/Tesla\r\n"));
+                     "Format=2,7 um/mil/Tesla\r\nJournal=1\r\n"));
     ASSERT_TRUE(receiver->shows("control 1014: Pocket-VARNITRON 6121"));
     EXPECT_TRUE(receiver->shows("control 1003: Programm aktiv."));
     picture("windows-dialog-german.png");
@@ -305,6 +306,8 @@ TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSave
     gauge.reading(2, "-0,75", "MILS");
     gauge.reading(3, "123.4", "um");
     EXPECT_EQ(receiver->typedUntil("123 um<ENTER>"), "4,56 mm<ENTER>-0,75 mil<ENTER>123 um<ENTER>");
+    gauge.reading(4, "---", "um");
+    EXPECT_EQ(receiver->typedUntil("<ENTER>"), "<ENTER>");
     gauge.memoryDump(6, 3, "um");
     EXPECT_EQ(receiver->typedUntil("10,5 um<ENTER>"),
               "10,0 um<TAB>10,1 um<TAB>10,2 um<ENTER>10,3 um<TAB>10,4 um<TAB>10,5 um<ENTER>");
@@ -314,15 +317,15 @@ TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSave
     // what is typed once transfer is on again. The menu needs the hidden dialog in front; when it
     // closes, the receiving window has the keyboard again without a click, and the mark arrives there.
     toggleTransferInTheTray();
-    gauge.reading(4, "5.00", "mm");
-    gauge.reading(5, "5.50", "mm");
+    gauge.reading(5, "5.00", "mm");
+    gauge.reading(6, "5.50", "mm");
     EXPECT_TRUE(receiver->shows("control 1015: 5,50"));
     EXPECT_EQ(receiver->typedBeforeNow(), "");
     // And on again: the next reading lands in the receiving window, not in the dialog's lists.
     toggleTransferInTheTray();
-    gauge.reading(6, "6.25", "mm");
+    gauge.reading(7, "6.25", "mm");
     EXPECT_EQ(receiver->typedUntil("<ENTER>"), "6,25 mm<ENTER>");
-    gauge.reading(7, "7.50", "mm");
+    gauge.reading(8, "7.50", "mm");
     EXPECT_EQ(receiver->typedBeforeNow(), "7,50 mm<ENTER>");
 
     // Off once more, and the program is ended from outside: the file holds the choices, untouched by
@@ -334,6 +337,31 @@ TEST_F(WindowsProgram, TypesIntoTheFocusedWindowStopsAndGoesOnFromTheTrayAndSave
                              "DecimalSeparator=,\r\n", "Format=2,7 um/mil/Tesla\r\n", "Device=6121\r\n",
                              "KeyboardLayout=1\r\n", "Sequence=TAB,DOWN\r\n"})
         EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;
+
+    // The journal beside the settings file: every reading, typed or only shown, the dump with its grid.
+    const std::vector<fs::path> days = testing::journalFiles(settingsFile().parent_path() / "Journal");
+    ASSERT_EQ(days.size(), 1u) << "one session, one day";
+    const std::string journal = fileText(days[0]);
+    testing::keepArtefact(journal, "windows-journal-sample.csv");
+    const std::string gauge = "COM5|Pocket-VARNITRON 6121|";
+    EXPECT_EQ(testing::journalRows(journal),
+              (std::vector<std::string>{
+                  "Datum und Uhrzeit|Schnittstelle|Ger\xC3\xA4t|Nummer|Wert|Einheit|Verbleib|Zeile|Spalte",
+                  gauge + "1|4,56|mm|getippt||",
+                  gauge + "2|-0,75|mil|getippt||",
+                  gauge + "3|123|um|getippt||",
+                  gauge + "4|---|?|getippt||",
+                  gauge + "1|10,0|um|getippt|1|1",
+                  gauge + "2|10,1|um|getippt|1|2",
+                  gauge + "3|10,2|um|getippt|1|3",
+                  gauge + "4|10,3|um|getippt|2|1",
+                  gauge + "5|10,4|um|getippt|2|2",
+                  gauge + "6|10,5|um|getippt|2|3",
+                  gauge + "5|5,00|mm|angezeigt||",
+                  gauge + "6|5,50|mm|angezeigt||",
+                  gauge + "7|6,25|mm|getippt||",
+                  gauge + "8|7,50|mm|getippt||",
+              }));
 }
 
 // Started again while it sits in the tray, Valbrix.exe brings its window out, and the second start

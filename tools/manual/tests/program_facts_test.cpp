@@ -13,11 +13,11 @@ namespace {
 
 TEST(ProgramFacts, SettingsKeysComeWithTheirDefaultsAndWhetherTheyAreSaved) {
     const std::vector<SettingFact> facts = settingFacts();
-    EXPECT_EQ(facts.size(), 15u);
+    EXPECT_EQ(facts.size(), 16u);
     const SettingFact expected[] = {
         {"ComPort", "1", true},          {"Sequence", "TAB,DOWN", true},   {"AutoMinimize", "0", false},
         {"DisplayUSBPorts", "0", false}, {"DisplayPortChanged", "0", false}, {"MaxCom", "30", false},
-        {"KeyDelay", "0", false},
+        {"KeyDelay", "0", false},        {"Journal", "0", false},
         {"Device", "6121", true},        {"Separator", "Enter", true},     {"Format", "2,7 um/mil/Tesla", true},
     };
     for (const SettingFact& want : expected) {
@@ -95,7 +95,7 @@ TEST(ProgramFacts, ReportsAreWhatTheStatusLineAndTheTrayTipSay) {
         {texts.germanReports, "Schlie\xC3\x9F" "en Sie bitte ein Ger\xC3\xA4t an."},
     };
     for (const Case& c : cases) EXPECT_EQ(c.reports.count(c.report), 1u) << c.report;
-    EXPECT_EQ(texts.englishReports.size(), 22u);
+    EXPECT_EQ(texts.englishReports.size(), 23u);
     // The texts of a box and the status line's own tooltip are not reports.
     for (const char* other : {"The settings could not be saved:", "This Field shows the program status."})
         EXPECT_EQ(texts.englishReports.count(other), 0u) << other;

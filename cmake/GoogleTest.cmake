@@ -76,7 +76,7 @@ else()
 endif()
 
 function(valbrix_add_gtest name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "LINUX_ONLY" "TIMEOUT" "LIBS;LABELS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "LINUX_ONLY" "TIMEOUT;ENVIRONMENT" "LIBS;LABELS")
   if(arg_LINUX_ONLY AND WIN32)
     return()
   endif()
@@ -98,11 +98,15 @@ function(valbrix_add_gtest name)
       set_tests_properties(${name} PROPERTIES LABELS "${arg_LABELS}")
     endif()
   else()
+    set(environment)
+    if(arg_ENVIRONMENT)
+      set(environment ENVIRONMENT "${arg_ENVIRONMENT}")
+    endif()
     gtest_discover_tests(${name}
       DISCOVERY_MODE PRE_TEST
       DISCOVERY_TIMEOUT 60
       TEST_LIST ${name}_TESTS
-      PROPERTIES TIMEOUT ${arg_TIMEOUT})
+      PROPERTIES TIMEOUT ${arg_TIMEOUT} ${environment})
     if(arg_LABELS)
       # gtest_discover_tests() flattens list values in PROPERTIES, so two
       # labels would turn into a label and a bogus property name. Set them

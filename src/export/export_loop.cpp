@@ -91,8 +91,7 @@ void ExportLoop::pass() {
         lastInTray = inTray;
     }
 
-    while (!stopRequested.load() && exportNext()) {
-    }
+    while (!stopRequested.load() && exportNext()) continue;
 
     const bool portLost = gauge.PortLost();
     if (portLost != lastPortLost) {
@@ -198,17 +197,14 @@ void ExportLoop::showTip(const std::string& tip) {
 void ExportLoop::exportRecord(const MeasuredValue& record, const DeskState* typedOn) {
     const ExportChoices chosen = choices.get();
     const ValueTexts texts = exportTexts(record, chosen, gauge.GetDeviceModel());
-    const std::string& valueText = texts.value;
-    shell.showValueText(valueText);
-    lastValueText = valueText.substr(0, valueTextLimit);
-
-    const std::string& unit = texts.unit;
-    shell.showUnitText(unit);
+    shell.showValueText(texts.value);
+    lastValueText = texts.value.substr(0, valueTextLimit);
+    shell.showUnitText(texts.unit);
 
     if (typedOn != nullptr) {
         KeyEvents events;
         if (!isNoValue(record.value))
-            typeText(events, (valueText + " " + unit).c_str(), flags.keyboardLayout.load(), typedOn->capsLock);
+            typeText(events, (texts.value + " " + texts.unit).c_str(), flags.keyboardLayout.load(), typedOn->capsLock);
         if (chosen.controlIndex > 0) {
             const char* control = chosen.controlText.c_str();
             const int key = keyFromName(control);

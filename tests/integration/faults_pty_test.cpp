@@ -91,7 +91,7 @@ TEST_F(FaultsOnPty, AReadingPrintedAheadOfAnEchoIsKeptAndTheGaugeStaysIdentified
     ASSERT_TRUE(simulator->waitHostRead(patienceMs));
     EXPECT_EQ(simulator->commands(), (std::vector<std::string>{"?G00", "?G170000", "?G160000", "?G150000"}));
     EXPECT_TRUE(gauge->IsIdentified());
-    EXPECT_TRUE(pollFor(5000, [this] { return numbersTaken() == std::vector<int>{7}; }));
+    EXPECT_TRUE(pollFor(patienceMs, [this] { return numbersTaken() == std::vector<int>{7}; }));
 }
 
 // Noise whose last byte lets no line end close it (a gauge switched on mid-transmission, a wrong speed),
@@ -146,7 +146,7 @@ TEST_F(FaultsOnPty, AFloodIsLivedThroughAndTheReadingAfterItIsParsed) {
         EXPECT_EQ(probe.wait_for(std::chrono::milliseconds(patienceMs)), std::future_status::ready);
         ASSERT_TRUE(simulator->waitHostRead(patienceMs));
         std::vector<int> numbers;
-        pollFor(2000, [&] {
+        pollFor(patienceMs, [&] {
             for (const int number : numbersTaken()) numbers.push_back(number);
             return !numbers.empty() && numbers.back() == 2;
         });

@@ -60,7 +60,7 @@ protected:
 TEST_F(GaugeOnPty, IdentifiesAPocketGaugeAndSendsTheFollowUps) {
     connect();
     gauge->RequestIdentification();
-    ASSERT_TRUE(simulator->waitForCommands(4, 8000));
+    ASSERT_TRUE(simulator->waitForCommands(4, 30000));
     EXPECT_EQ(simulator->commands(), (std::vector<std::string>{"?G00", "?G170000", "?G160000", "?G150000"}));
     EXPECT_TRUE(gauge->IsIdentified());
     EXPECT_EQ(notifications.load(), 1);
@@ -73,7 +73,7 @@ TEST_F(GaugeOnPty, Model6135AnswersTheExtendedIdentification) {
     options.replyPrefix = '?';
     connect(options);
     gauge->RequestIdentification();
-    ASSERT_TRUE(simulator->waitForCommands(5, 8000));
+    ASSERT_TRUE(simulator->waitForCommands(5, 30000));
     EXPECT_EQ(simulator->commands(), (std::vector<std::string>{"?G00", "?G0A", "?G170000", "?G160000", "?G150000"}));
     EXPECT_STREQ(gauge->GetModelText().text, "6135 FN");
     EXPECT_EQ(notifications.load(), 1);
@@ -85,7 +85,7 @@ TEST_F(GaugeOnPty, SilentGaugeIsUnidentifiedAfterTheEchoWindow) {
     ASSERT_TRUE(eventually([this] { return gauge->IsIdentified(); }));
     simulator->setSilent(true);
     gauge->RequestIdentification();
-    ASSERT_TRUE(simulator->waitForCommand("G00", 0, 5000).has_value());
+    ASSERT_TRUE(simulator->waitForCommand("G00", 0, 30000).has_value());
     // The echo window closes 300 ms after the frame went out.
     EXPECT_TRUE(eventually([this] { return !gauge->IsIdentified(); }, 1000ms));
 }
@@ -106,7 +106,7 @@ TEST_F(GaugeOnPty, NoCommandWhileTheGaugeKeepsPrinting) {
         ASSERT_TRUE(simulator->commands().empty()) << "a command went out between readings " << i;
     }
     const auto quietFrom = Steady::now();
-    ASSERT_TRUE(simulator->waitForCommands(1, 3000));
+    ASSERT_TRUE(simulator->waitForCommands(1, 30000));
     // Quiet for more than 500 ms, then the next 50 ms pass; a loaded machine may add a little.
     EXPECT_LT(Steady::now() - quietFrom, 1500ms);
 }
@@ -117,7 +117,7 @@ TEST_F(GaugeOnPty, ChangePortToAMissingPortKeepsTheOldOne) {
     EXPECT_EQ(gauge->ChangePort(6), gaugePort);
     EXPECT_EQ(gauge->PortNumber(), gaugePort);
     gauge->RequestIdentification();
-    ASSERT_TRUE(simulator->waitForCommand("G00", 0, 5000).has_value());
+    ASSERT_TRUE(simulator->waitForCommand("G00", 0, 30000).has_value());
     EXPECT_TRUE(eventually([this] { return gauge->IsIdentified(); }));
 }
 

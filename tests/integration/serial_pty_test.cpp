@@ -135,12 +135,12 @@ TEST(SerialPty, APulledDeviceIsNoticedAndItsNumberOpensAgainOnceItIsBack) {
     cCOM com(12, gaugeLineSettings);
     ASSERT_TRUE(com.IsConfigured());
     ASSERT_EQ(write(pty->master, "1", 1), 1);
-    EXPECT_EQ(readByteWithin(com, 500), '1');
+    EXPECT_EQ(readByteWithin(com, 10000), '1');
     EXPECT_FALSE(com.Gone());
 
     pty.reset();
     std::filesystem::remove(home.portLink(12));
-    EXPECT_TRUE(testing::pollFor(2000, [&com] {
+    EXPECT_TRUE(testing::pollFor(30000, [&com] {
         com.ReadByte();
         return com.Gone();
     }));
@@ -153,7 +153,7 @@ TEST(SerialPty, APulledDeviceIsNoticedAndItsNumberOpensAgainOnceItIsBack) {
     ASSERT_TRUE(com.Open(12, gaugeLineSettings));
     EXPECT_FALSE(com.Gone());
     ASSERT_EQ(write(pty->master, "2", 1), 1);
-    EXPECT_EQ(readByteWithin(com, 500), '2');
+    EXPECT_EQ(readByteWithin(com, 10000), '2');
     EXPECT_TRUE(com.WriteByte('3'));
     EXPECT_EQ(pty->readAll(), "3");
 }

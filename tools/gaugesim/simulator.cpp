@@ -97,14 +97,21 @@ bool Simulator::waitIdle(int timeoutMs) {
 }
 
 bool Simulator::waitHostRead(int timeoutMs) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    if (!waitIdle(timeoutMs)) return false;
+    const auto patience = std::chrono::milliseconds(timeoutMs);
+    Clock::time_point deadline = Clock::now() + patience;
+    std::uint64_t seen = bytesOut.load();
     for (;;) {
         {
             std::lock_guard lock(mutex);
-            if (!plugged || !pty.hostHasUnread()) return true;
+            const bool allWritten = answers.empty() && printouts.empty() && !writing;
+            if (allWritten && (!plugged || !pty.hostHasUnread())) return true;
         }
-        if (Clock::now() >= deadline) return false;
+        if (const std::uint64_t now = bytesOut.load(); now != seen) {
+            seen = now;
+            deadline = Clock::now() + patience;
+        } else if (Clock::now() >= deadline) {
+            return false;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
@@ -257,6 +264,7 @@ void Simulator::run() {
             continue;
         }
         const std::size_t done = written > 0 ? static_cast<std::size_t>(written) : 0;
+        bytesOut += done;
         blocked = done < count;
         sent += done;
         if (paced && done > 0) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -47,6 +49,8 @@ public:
     bool waitIdle(int timeoutMs);
     // True once the host has also read all of it. Closing the master (unplug, destruction) throws away
     // what the host has not read yet, so wait for this first when the tail of the output matters.
+    // False once the host has taken nothing for timeoutMs: a slow host (a sanitizer build on a busy
+    // machine) that keeps reading a long flood is waited for, however long the whole flood takes.
     bool waitHostRead(int timeoutMs);
     // The last printout item that was completely written, with the time its last byte went out.
     std::optional<WrittenItem> lastPrintout() const;
@@ -104,6 +108,7 @@ private:
     std::string beforeNextEcho;  // with its line end
     std::deque<Pending> printouts;
     bool writing = false;  // the gauge thread holds an item it took from a queue
+    std::atomic<std::uint64_t> bytesOut{0};  // written to the master, so taken by the host as it drains
     std::optional<WrittenItem> lastWritten;
     CommandFramer framer;
     std::vector<std::string> receivedCommands;

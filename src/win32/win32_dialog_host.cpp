@@ -179,13 +179,13 @@ void Win32DialogHost::showTrayMenu(const Menu& menu) {
 namespace {
 
 // A click on the tray icon may hand the activation to the taskbar, where no value belongs (under wine
-// to its stand-ins for the X desktop's panel and the icons docked in it); a menu is gone once it has
-// closed.
+// to its stand-ins for the X desktop's panel, the icons docked in it and its own tray window where the
+// desktop has none); a menu is gone once it has closed.
 bool shellOrMenu(HWND window) {
     char name[32] = {};
     GetClassNameA(GetAncestor(window, GA_ROOT), name, sizeof name);
     for (const char* kind : {"Shell_TrayWnd", "Shell_SecondaryTrayWnd", "NotifyIconOverflowWindow", "#32768",
-                             "__wine_x11_foreign_window", "__winex11_tray_icon"})
+                             "__wine_x11_foreign_window", "__winex11_tray_icon", "__winex11_standalone_tray"})
         if (lstrcmpA(name, kind) == 0) return true;
     return false;
 }
@@ -207,14 +207,15 @@ HWND Win32DialogHost::usersWindow() const {
     return nullptr;
 }
 
-// Keys typed into the hidden dialog would be lost and would change its lists. A choice that brought
-// the dialog on screen or opened a box or the help keeps the keyboard, and so does a window the user
-// clicked into to close the menu.
+// Keys typed into the hidden dialog would be lost and would change its lists, and the taskbar, which
+// a click on it or on the icon may have activated while the menu closed, takes none. A choice that
+// brought the dialog on screen or opened a box or the help keeps the keyboard, and so does a window the
+// user clicked into to close the menu.
 void Win32DialogHost::giveForegroundBack() {
     const HWND back = std::exchange(foregroundBeforeMenu, nullptr);
     if (dialog == nullptr || IsWindowVisible(dialog) || back == nullptr || !IsWindow(back)) return;
     const HWND front = GetForegroundWindow();
-    if (front == nullptr || front == dialog) SetForegroundWindow(back);
+    if (front == nullptr || front == dialog || shellOrMenu(front)) SetForegroundWindow(back);
 }
 
 // A question that was closed because the program is ending counts as No.

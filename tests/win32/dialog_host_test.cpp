@@ -335,12 +335,13 @@ TEST(Win32DialogHost, ARefusedTrayIconIsAskedForAgainAndTheDialogWaitsOnTheTaskb
 }
 
 // What the user does while the tray menu is open, from inside the menu's own loop.
-enum class InTheMenu { Escape, ChooseSettings, ChooseTransfer, ClickElsewhere };
+enum class InTheMenu { Escape, ChooseSettings, ChooseTransfer, ClickElsewhere, ClickTheTaskbar };
 
 struct MenuScene {
     InTheMenu action;
     HWND dialog;
     HWND elsewhere;
+    HWND taskbar;
 };
 
 // A timer of the user's window, which carries the scene.
@@ -353,6 +354,7 @@ void CALLBACK actInTheMenu(HWND window, UINT, UINT_PTR timer, DWORD) {
     if (scene.action == InTheMenu::ChooseTransfer)
         PostMessageA(scene.dialog, WM_COMMAND, MAKEWPARAM(CommandTransferActive, 0), 0);
     if (scene.action == InTheMenu::ClickElsewhere) SetForegroundWindow(scene.elsewhere);
+    if (scene.action == InTheMenu::ClickTheTaskbar) SetForegroundWindow(scene.taskbar);
     EndMenu();
 }
 
@@ -372,6 +374,7 @@ TEST(Win32DialogHost, TheTrayMenuGivesTheKeyboardBackToTheUsersWindow) {
         {"transfer switched from the taskbar", true, InTheMenu::ChooseTransfer, false, false},
         {"settings chosen", false, InTheMenu::ChooseSettings, true, false},
         {"another window clicked", true, InTheMenu::ClickElsewhere, false, true},
+        {"the taskbar clicked", true, InTheMenu::ClickTheTaskbar, false, false},
     };
     WNDCLASSA taskbarClass{};
     taskbarClass.lpfnWndProc = DefWindowProcA;
@@ -400,7 +403,7 @@ TEST(Win32DialogHost, TheTrayMenuGivesTheKeyboardBackToTheUsersWindow) {
             ASSERT_TRUE(program.runUntil([&] { return GetForegroundWindow() == taskbar; }));
         }
 
-        const MenuScene scene{c.action, program.dialog, elsewhere};
+        const MenuScene scene{c.action, program.dialog, elsewhere, taskbar};
         SetWindowLongPtrA(spreadsheet, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&scene));
         SetTimer(spreadsheet, 1, 200, actInTheMenu);
         SendMessageA(program.dialog, MSG_TRAY_CALLBACK, 1, WM_RBUTTONUP);

@@ -200,7 +200,8 @@ TEST(Win32DialogHost, StartsWithTheShellsTextsListsFontsAndMenuBar) {
         int height;
         int weight;
     };
-    // Wine has no Arial Narrow: its fields get a narrowed Arial.
+    // Wine stands Liberation Sans Narrow in for Arial Narrow; a system without either gets a narrowed
+    // Arial.
     const bool narrowInstalled = fontInstalled("Arial Narrow");
     for (const Font expected : {Font{DeviceLineControl, 18, 600}, Font{ValueTextControl, 24, 700},
                                 Font{UnitTextControl, 24, 700}}) {

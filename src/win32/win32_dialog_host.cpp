@@ -133,7 +133,8 @@ void Win32DialogHost::makeFont(ValueFont& font) {
     font.made = made;
 }
 
-// The drop-downs are sized once the system has laid the dialog out anew after this message.
+// The drop-downs and the status line's tooltip follow once the system has laid the dialog out anew
+// after this message.
 void Win32DialogHost::dpiChanged(UINT newDpi, const RECT& suggested) {
     dpi = newDpi;
     SetWindowPos(dialog, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
@@ -142,25 +143,32 @@ void Win32DialogHost::dpiChanged(UINT newDpi, const RECT& suggested) {
     tray.setDpi(dpi);
     post([this] {
         for (const int list : sizedLists) sizeDropDown(list);
+        if (statusTooltip == nullptr) return;
+        TTTOOLINFOA tool = statusTool();
+        SendMessageA(statusTooltip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
     });
 }
 
 // The status line is disabled, and a disabled control gets no mouse messages: they go to the dialog.
 // So the tool is the status line's rectangle on the dialog, which sees the pointer over it.
-void Win32DialogHost::setStatusTooltip(const std::string& text) {
-    const HWND status = item(StatusLine);
-    if (status == nullptr) return;
-    if (statusTooltip == nullptr)
-        statusTooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, instance, nullptr);
-    if (statusTooltip == nullptr) return;
+TTTOOLINFOA Win32DialogHost::statusTool() const {
     TTTOOLINFOA tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_SUBCLASS;
     tool.hwnd = dialog;
     tool.uId = StatusLine;
-    GetWindowRect(status, &tool.rect);
+    GetWindowRect(item(StatusLine), &tool.rect);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&tool.rect), 2);
+    return tool;
+}
+
+void Win32DialogHost::setStatusTooltip(const std::string& text) {
+    if (item(StatusLine) == nullptr) return;
+    if (statusTooltip == nullptr)
+        statusTooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, instance, nullptr);
+    if (statusTooltip == nullptr) return;
+    TTTOOLINFOA tool = statusTool();
     std::string copy = text;
     tool.lpszText = copy.data();
     SendMessageA(statusTooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));

@@ -5,6 +5,7 @@
 // shell's business.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <deque>
 #include <functional>
@@ -96,6 +97,8 @@ private:
     // the dialog's template and its own font, not the fonts and drop-downs set here.
     void dpiChanged(UINT newDpi, const RECT& suggested);
     void sizeDropDown(int list);
+    // The status line as the tool of its tooltip, without a text.
+    TTTOOLINFOA statusTool() const;
     // The window the user works in, as far as the program can tell: the foreground unless that is the
     // dialog, a window it owns, a menu or the taskbar, else the topmost window that takes keys.
     HWND usersWindow() const;

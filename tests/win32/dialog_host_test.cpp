@@ -261,8 +261,8 @@ TEST(Win32DialogHost, TheValueFieldsTakeArialNarrowOrANarrowedArial) {
 }
 
 // The dialog moved to a screen of another density: the window takes the rectangle the system
-// suggests, the value fields get fonts made for the density (the old ones are deleted), the drop-downs
-// and the tray picture follow.
+// suggests, the value fields get fonts made for the density (the old ones are deleted), the drop-downs,
+// the status line's tooltip and the tray picture follow.
 TEST(Win32DialogHost, FontsDropDownsAndTrayPictureFollowTheScreensDensity) {
     struct Case {
         UINT dpi;
@@ -293,8 +293,16 @@ TEST(Win32DialogHost, FontsDropDownsAndTrayPictureFollowTheScreensDensity) {
         return dropped.bottom - closed.top;
     };
     const int ownPart = 300 - dropDown();
+    const HWND status = GetDlgItem(program.dialog, StatusLine);
+    RECT statusAt96{};
+    GetWindowRect(status, &statusAt96);
+    MapWindowPoints(nullptr, program.dialog, reinterpret_cast<POINT*>(&statusAt96), 2);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dpi);
+        // Where the system lays the status line out at that density (wine leaves that to the program).
+        SetWindowPos(status, nullptr, atDpi(statusAt96.left, c.dpi), atDpi(statusAt96.top, c.dpi),
+                     atDpi(statusAt96.right - statusAt96.left, c.dpi), atDpi(statusAt96.bottom - statusAt96.top, c.dpi),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         const auto before =
             reinterpret_cast<HFONT>(SendDlgItemMessageA(program.dialog, ValueTextControl, WM_GETFONT, 0, 0));
         const RECT suggested{10, 20, 10 + atDpi(start.right - start.left, c.dpi),
@@ -314,6 +322,21 @@ TEST(Win32DialogHost, FontsDropDownsAndTrayPictureFollowTheScreensDensity) {
         EXPECT_EQ(dropDown() + ownPart, c.dropDown);
         EXPECT_EQ(program.area.asked.back(), (RecordingArea::Asked{NIM_MODIFY, true}));
         EXPECT_EQ(program.area.pictureSize, c.picture);
+
+        // The tooltip of the status line answers where the status line is now.
+        HWND tooltip = nullptr;
+        while ((tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr)) != nullptr &&
+               GetWindow(tooltip, GW_OWNER) != program.dialog) {
+        }
+        TTTOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = program.dialog;
+        tool.uId = StatusLine;
+        ASSERT_TRUE(SendMessageA(tooltip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
+        RECT statusNow{};
+        GetWindowRect(status, &statusNow);
+        MapWindowPoints(nullptr, program.dialog, reinterpret_cast<POINT*>(&statusNow), 2);
+        EXPECT_TRUE(EqualRect(&tool.rect, &statusNow));
     }
 }
 

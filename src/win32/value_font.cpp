@@ -14,10 +14,10 @@ int CALLBACK foundFamily(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM foun
     return 0;
 }
 
-LOGFONTA describe(const char* face, int height, int width, int weight) {
+// The face's own width until one is set.
+LOGFONTA describe(const char* face, int height, int weight) {
     LOGFONTA font{};
     font.lfHeight = height;
-    font.lfWidth = width;
     font.lfWeight = weight;
     font.lfCharSet = ANSI_CHARSET;
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -76,7 +76,7 @@ bool fontInstalled(const char* face) {
 // that means for digits differs between the face and one standing in for it (wine's): the share of
 // the average is tried and corrected by what it drew.
 HFONT createValueFont(const ValueFace& face, int height, int weight) {
-    LOGFONTA font = describe(face.name, height, 0, weight);
+    LOGFONTA font = describe(face.name, height, weight);
     if (face.widthPercent != 100) {
         const Measured own = measure(font);
         font.lfWidth = MulDiv(own.averageWidth, face.widthPercent, 100);

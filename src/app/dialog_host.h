@@ -22,13 +22,14 @@ public:
     virtual void setControlText(int control, const std::string& text) = 0;
     virtual std::string controlText(int control) = 0;
     virtual void enableControl(int control, bool enabled) = 0;
-    // Empties the list, makes its drop-down 300 pixels high, appends the items in their order and
-    // selects the item at selected (-1: none).
+    // Empties the list, makes its drop-down 300 pixels high (on a screen of 96 dpi), appends the items
+    // in their order and selects the item at selected (-1: none).
     virtual void setListItems(int control, const std::vector<std::string>& items, int selected) = 0;
     virtual int selectedIndex(int control) = 0;  // -1 when nothing is selected
     // "" when nothing is selected, so that no key is derived from a list without a choice.
     virtual std::string selectedText(int control) = 0;
-    // Face "Arial Narrow" at the given height and weight.
+    // Face "Arial Narrow" (where it is missing, a face as narrow) at the given height and weight; the
+    // height is for a screen of 96 dpi, and the host draws it at the density of its screen.
     virtual void setControlFont(int control, int height, int weight) = 0;
     virtual void setStatusTooltip(const std::string& text) = 0;
     virtual void setMenuBar(const Menu& menu) = 0;

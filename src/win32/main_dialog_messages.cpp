@@ -28,7 +28,9 @@ INT_PTR CALLBACK Win32DialogHost::dialogProcedure(HWND window, UINT message, WPA
         SetWindowLongPtrA(window, DWLP_USER, lParam);
         auto* host = reinterpret_cast<Win32DialogHost*>(lParam);
         host->dialog = window;
+        host->dpi = dpiOf(window);
         host->tray.attach(window);
+        host->tray.setDpi(host->dpi);
         host->typing.watch(window);
         {
             const std::lock_guard<std::mutex> lock(host->postedLock);
@@ -118,6 +120,10 @@ INT_PTR Win32DialogHost::handleMessage(HWND window, UINT message, WPARAM wParam,
         case MSG_TRAY_CALLBACK:
             if (lParam == WM_LBUTTONUP) shell->trayClicked(TrayButton::Left);
             else if (lParam == WM_RBUTTONUP) shell->trayClicked(TrayButton::Right);
+            return FALSE;
+        case WM_DPICHANGED:
+            // Left to the system as well, which rescales the dialog's template on Windows 10 1703 on.
+            dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return FALSE;
         case WM_TIMER:
             if (wParam != trayRetryTimer) return FALSE;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "app/shell.h"
@@ -12,20 +13,22 @@
 namespace valbrix {
 namespace {
 
-constexpr int dropDownPixels = 300;
-constexpr const char* fontFace = "Arial Narrow";
+constexpr int dropDownPixels = 300;  // at 96 dpi
 constexpr const char* boxClass = "#32770";  // message boxes and modal dialog boxes
 
 }  // namespace
 
 Win32DialogHost::Win32DialogHost(HINSTANCE instance, NotificationArea& area)
-    : instance(instance), tray(instance, area), taskbarCreated(RegisterWindowMessageA("TaskbarCreated")) {}
+    : instance(instance),
+      valueFace(chooseValueFace(fontInstalled)),
+      tray(instance, area),
+      taskbarCreated(RegisterWindowMessageA("TaskbarCreated")) {}
 
 // The shell may be gone already: the dialog's last messages reach nobody.
 Win32DialogHost::~Win32DialogHost() {
     shell = nullptr;
     if (dialog != nullptr) DestroyWindow(dialog);
-    for (const HFONT font : fonts) DeleteObject(font);
+    for (const ValueFont& font : valueFonts) DeleteObject(font.made);
 }
 
 void Win32DialogHost::attach(Shell& shellToReport) { shell = &shellToReport; }
@@ -59,9 +62,8 @@ void Win32DialogHost::setListItems(int control, const std::vector<std::string>& 
     const HWND list = item(control);
     if (list == nullptr) return;
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    RECT box{};
-    GetWindowRect(list, &box);
-    SetWindowPos(list, nullptr, 0, 0, box.right - box.left, dropDownPixels, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    sizeDropDown(control);
+    if (std::find(sizedLists.begin(), sizedLists.end(), control) == sizedLists.end()) sizedLists.push_back(control);
     for (const std::string& text : items)
         SendMessageA(list, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
     SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
@@ -85,33 +87,88 @@ std::string Win32DialogHost::selectedText(int control) {
     return text;
 }
 
-// The fonts live as long as the program.
+// The width of a drop-down stays what it is; its height is 300 pixels at 96 dpi.
+void Win32DialogHost::sizeDropDown(int control) {
+    const HWND list = item(control);
+    if (list == nullptr) return;
+    RECT box{};
+    GetWindowRect(list, &box);
+    SetWindowPos(list, nullptr, 0, 0, box.right - box.left, atDpi(dropDownPixels, dpi),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A field's font lives until the field gets another, or the density changes.
 void Win32DialogHost::setControlFont(int control, int height, int weight) {
     const HWND window = item(control);
     if (window == nullptr) return;
-    const HFONT font = CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, fontFace);
-    if (font == nullptr) return;
-    fonts.push_back(font);
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    const auto known = std::find_if(valueFonts.begin(), valueFonts.end(),
+                                    [control](const ValueFont& font) { return font.control == control; });
+    if (known != valueFonts.end()) {
+        known->height = height;
+        known->weight = weight;
+        makeFont(*known);
+        return;
+    }
+    // Windows 10 from 1703 on gives every control of a dialog the dialog's own font when the density
+    // changes; this one keeps its own.
+    using ControlDpiBehaviour = BOOL(WINAPI*)(HWND, int, int);
+    static const auto keepFont =
+        newerFunction<ControlDpiBehaviour>("user32.dll", "SetDialogControlDpiChangeBehavior");
+    constexpr int disableFontUpdate = 1;  // DCDC_DISABLE_FONT_UPDATE
+    if (keepFont != nullptr) keepFont(window, disableFontUpdate, disableFontUpdate);
+    valueFonts.push_back({control, height, weight, nullptr});
+    makeFont(valueFonts.back());
+}
+
+// The old font goes once the field draws with the new one.
+void Win32DialogHost::makeFont(ValueFont& font) {
+    const HWND window = item(font.control);
+    const HFONT made = createValueFont(valueFace, atDpi(font.height, dpi), font.weight);
+    if (window == nullptr || made == nullptr) {
+        if (made != nullptr) DeleteObject(made);
+        return;
+    }
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
+    if (font.made != nullptr) DeleteObject(font.made);
+    font.made = made;
+}
+
+// The drop-downs and the status line's tooltip follow once the system has laid the dialog out anew
+// after this message.
+void Win32DialogHost::dpiChanged(UINT newDpi, const RECT& suggested) {
+    dpi = newDpi;
+    SetWindowPos(dialog, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (ValueFont& font : valueFonts) makeFont(font);
+    tray.setDpi(dpi);
+    post([this] {
+        for (const int list : sizedLists) sizeDropDown(list);
+        if (statusTooltip == nullptr) return;
+        TTTOOLINFOA tool = statusTool();
+        SendMessageA(statusTooltip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    });
 }
 
 // The status line is disabled, and a disabled control gets no mouse messages: they go to the dialog.
 // So the tool is the status line's rectangle on the dialog, which sees the pointer over it.
-void Win32DialogHost::setStatusTooltip(const std::string& text) {
-    const HWND status = item(StatusLine);
-    if (status == nullptr) return;
-    if (statusTooltip == nullptr)
-        statusTooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, instance, nullptr);
-    if (statusTooltip == nullptr) return;
+TTTOOLINFOA Win32DialogHost::statusTool() const {
     TTTOOLINFOA tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_SUBCLASS;
     tool.hwnd = dialog;
     tool.uId = StatusLine;
-    GetWindowRect(status, &tool.rect);
+    GetWindowRect(item(StatusLine), &tool.rect);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&tool.rect), 2);
+    return tool;
+}
+
+void Win32DialogHost::setStatusTooltip(const std::string& text) {
+    if (item(StatusLine) == nullptr) return;
+    if (statusTooltip == nullptr)
+        statusTooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, instance, nullptr);
+    if (statusTooltip == nullptr) return;
+    TTTOOLINFOA tool = statusTool();
     std::string copy = text;
     tool.lpszText = copy.data();
     SendMessageA(statusTooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));

@@ -5,6 +5,7 @@
 // shell's business.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <deque>
 #include <functional>
@@ -13,7 +14,9 @@
 
 #include "app/dialog_host.h"
 #include "win32/html_help.h"
+#include "win32/screen_dpi.h"
 #include "win32/tray_notification.h"
+#include "win32/value_font.h"
 #include "win32/win32_typing_host.h"
 
 namespace valbrix {
@@ -89,6 +92,13 @@ private:
     // of it goes into the tray once it is there.
     void trayAgain();
     HWND item(int control) const;
+    // The dialog went to a screen of another density, or the density changed: the window takes the
+    // rectangle the system suggests, and what the program sized itself follows. The system rescales
+    // the dialog's template and its own font, not the fonts and drop-downs set here.
+    void dpiChanged(UINT newDpi, const RECT& suggested);
+    void sizeDropDown(int list);
+    // The status line as the tool of its tooltip, without a text.
+    TTTOOLINFOA statusTool() const;
     // The window the user works in, as far as the program can tell: the foreground unless that is the
     // dialog, a window it owns, a menu or the taskbar, else the topmost window that takes keys.
     HWND usersWindow() const;
@@ -105,7 +115,18 @@ private:
     Shell* shell = nullptr;
     HWND dialog = nullptr;
     HWND statusTooltip = nullptr;
-    std::vector<HFONT> fonts;
+    // A value field's font as the shell asked for it, at 96 dpi, and the one made for the dialog.
+    struct ValueFont {
+        int control;
+        int height;
+        int weight;
+        HFONT made;
+    };
+    void makeFont(ValueFont& font);
+    const ValueFace valueFace;
+    UINT dpi = normalDpi;  // the dialog's density
+    std::vector<ValueFont> valueFonts;
+    std::vector<int> sizedLists;  // the lists whose drop-down the host has sized
     TrayNotification tray;
     HtmlHelp help;
     Win32TypingHost typing;

@@ -6,6 +6,7 @@
 #include <dbt.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -42,7 +43,17 @@ public:
     bool notify(DWORD action, NOTIFYICONDATAA& record) override {
         const bool done = ready && systemNotificationArea().notify(action, record);
         asked.push_back({action, done});
+        pictureSize = sizeOf(record.hIcon);
         return done;
+    }
+    static int sizeOf(HICON picture) {
+        ICONINFO info{};
+        if (picture == nullptr || !GetIconInfo(picture, &info)) return 0;
+        BITMAP mask{};
+        GetObjectA(info.hbmMask, sizeof mask, &mask);
+        if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        return mask.bmWidth;
     }
     struct Asked {
         DWORD action;
@@ -51,6 +62,7 @@ public:
     };
     bool ready = true;
     std::vector<Asked> asked;
+    int pictureSize = 0;  // of the last picture handed over
 };
 
 // The program with everything around it, on this thread.
@@ -188,10 +200,14 @@ TEST(Win32DialogHost, StartsWithTheShellsTextsListsFontsAndMenuBar) {
         int height;
         int weight;
     };
+    // Wine stands Liberation Sans Narrow in for Arial Narrow; a system without either gets a narrowed
+    // Arial.
+    const bool narrowInstalled = fontInstalled("Arial Narrow");
     for (const Font expected : {Font{DeviceLineControl, 18, 600}, Font{ValueTextControl, 24, 700},
                                 Font{UnitTextControl, 24, 700}}) {
         const LOGFONTA font = fontOf(GetDlgItem(program.dialog, expected.control));
-        EXPECT_STREQ(font.lfFaceName, "Arial Narrow") << expected.control;
+        EXPECT_STREQ(font.lfFaceName, narrowInstalled ? "Arial Narrow" : "Arial") << expected.control;
+        EXPECT_EQ(font.lfWidth > 0, !narrowInstalled) << expected.control;
         EXPECT_EQ(font.lfHeight, expected.height) << expected.control;
         EXPECT_EQ(font.lfWeight, expected.weight) << expected.control;
     }
@@ -202,6 +218,126 @@ TEST(Win32DialogHost, StartsWithTheShellsTextsListsFontsAndMenuBar) {
     EXPECT_EQ(program.text(UnitLabel), "Ma\xDF" "einheit");
     EXPECT_EQ(program.host.selectedText(ControlKeyList), "Tab");
     EXPECT_TRUE(holds(GetMenu(program.dialog), menuBar(German, 1, 6121)));
+}
+
+// Arial Narrow where Office brought it; else Arial, which every Windows has, narrowed to its width.
+TEST(Win32DialogHost, TheValueFieldsTakeArialNarrowOrANarrowedArial) {
+    struct Case {
+        std::vector<std::string> installed;
+        ValueFace face;
+    };
+    const Case cases[] = {
+        {{"Arial", "Arial Narrow", "Tahoma"}, {"Arial Narrow", 100}},
+        {{"Arial Narrow"}, {"Arial Narrow", 100}},
+        {{"Arial", "Tahoma"}, {"Arial", 82}},
+        {{}, {"Arial", 82}},
+    };
+    for (const Case& c : cases) {
+        const ValueFace face = chooseValueFace([&](const char* name) {
+            return std::find(c.installed.begin(), c.installed.end(), name) != c.installed.end();
+        });
+        EXPECT_STREQ(face.name, c.face.name) << c.installed.size();
+        EXPECT_EQ(face.widthPercent, c.face.widthPercent) << c.installed.size();
+    }
+    EXPECT_TRUE(fontInstalled("Tahoma"));  // comes with wine, as with Windows
+    EXPECT_FALSE(fontInstalled("No Such Face"));
+
+    // The narrowed face draws a value about as wide as Arial Narrow would.
+    const auto widthOf = [](const ValueFace& face) {
+        const HFONT font = createValueFont(face, 24, 700);
+        const HDC screen = GetDC(nullptr);
+        const HGDIOBJ before = SelectObject(screen, font);
+        SIZE size{};
+        GetTextExtentPoint32A(screen, "-1234,56", 8, &size);
+        SelectObject(screen, before);
+        ReleaseDC(nullptr, screen);
+        DeleteObject(font);
+        return size.cx;
+    };
+    const long own = widthOf({"Arial", 100});
+    const long narrowed = widthOf({"Arial", 82});
+    EXPECT_GT(narrowed, own * 78 / 100);
+    EXPECT_LT(narrowed, own * 86 / 100);
+}
+
+// The dialog moved to a screen of another density: the window takes the rectangle the system
+// suggests, the value fields get fonts made for the density (the old ones are deleted), the drop-downs,
+// the status line's tooltip and the tray picture follow.
+TEST(Win32DialogHost, FontsDropDownsAndTrayPictureFollowTheScreensDensity) {
+    struct Case {
+        UINT dpi;
+        int deviceHeight;
+        int valueHeight;
+        int dropDown;
+        int picture;
+    };
+    const Case cases[] = {
+        {144, 27, 36, 450, 24},
+        {120, 23, 30, 375, 20},
+        {96, 18, 24, 300, 16},
+    };
+    Program program;
+    program.start();
+    ShowWindow(program.dialog, SW_SHOW);
+    SendMessageA(program.dialog, WM_COMMAND, MAKEWPARAM(ContinueButton, BN_CLICKED), 0);
+    ASSERT_TRUE(program.shell->isInTray());
+    RECT start{};
+    GetWindowRect(program.dialog, &start);
+    // From the top of the closed list to the bottom of the open one; the list adds its own part.
+    const auto dropDown = [&] {
+        RECT closed{};
+        RECT dropped{};
+        GetWindowRect(GetDlgItem(program.dialog, ControlKeyList), &closed);
+        SendDlgItemMessageA(program.dialog, ControlKeyList, CB_GETDROPPEDCONTROLRECT, 0,
+                            reinterpret_cast<LPARAM>(&dropped));
+        return dropped.bottom - closed.top;
+    };
+    const int ownPart = 300 - dropDown();
+    const HWND status = GetDlgItem(program.dialog, StatusLine);
+    RECT statusAt96{};
+    GetWindowRect(status, &statusAt96);
+    MapWindowPoints(nullptr, program.dialog, reinterpret_cast<POINT*>(&statusAt96), 2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        // Where the system lays the status line out at that density (wine leaves that to the program).
+        SetWindowPos(status, nullptr, atDpi(statusAt96.left, c.dpi), atDpi(statusAt96.top, c.dpi),
+                     atDpi(statusAt96.right - statusAt96.left, c.dpi), atDpi(statusAt96.bottom - statusAt96.top, c.dpi),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        const auto before =
+            reinterpret_cast<HFONT>(SendDlgItemMessageA(program.dialog, ValueTextControl, WM_GETFONT, 0, 0));
+        const RECT suggested{10, 20, 10 + atDpi(start.right - start.left, c.dpi),
+                             20 + atDpi(start.bottom - start.top, c.dpi)};
+        SendMessageA(program.dialog, WM_DPICHANGED, MAKEWPARAM(c.dpi, c.dpi), reinterpret_cast<LPARAM>(&suggested));
+        bool settled = false;
+        program.host.post([&] { settled = true; });
+        ASSERT_TRUE(program.runUntil([&] { return settled; }));
+
+        RECT now{};
+        GetWindowRect(program.dialog, &now);
+        EXPECT_TRUE(EqualRect(&now, &suggested));
+        EXPECT_EQ(fontOf(GetDlgItem(program.dialog, DeviceLineControl)).lfHeight, c.deviceHeight);
+        EXPECT_EQ(fontOf(GetDlgItem(program.dialog, ValueTextControl)).lfHeight, c.valueHeight);
+        EXPECT_EQ(fontOf(GetDlgItem(program.dialog, UnitTextControl)).lfHeight, c.valueHeight);
+        EXPECT_EQ(GetObjectType(before), 0u) << "the old font is left";
+        EXPECT_EQ(dropDown() + ownPart, c.dropDown);
+        EXPECT_EQ(program.area.asked.back(), (RecordingArea::Asked{NIM_MODIFY, true}));
+        EXPECT_EQ(program.area.pictureSize, c.picture);
+
+        // The tooltip of the status line answers where the status line is now.
+        HWND tooltip = nullptr;
+        while ((tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr)) != nullptr &&
+               GetWindow(tooltip, GW_OWNER) != program.dialog) {
+        }
+        TTTOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = program.dialog;
+        tool.uId = StatusLine;
+        ASSERT_TRUE(SendMessageA(tooltip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
+        RECT statusNow{};
+        GetWindowRect(status, &statusNow);
+        MapWindowPoints(nullptr, program.dialog, reinterpret_cast<POINT*>(&statusNow), 2);
+        EXPECT_TRUE(EqualRect(&tool.rect, &statusNow));
+    }
 }
 
 TEST(Win32DialogHost, TrayMenuComesFromTheResourceOfTheLanguageWithTheShellsMarks) {

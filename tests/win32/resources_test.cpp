@@ -245,13 +245,19 @@ TEST_F(ProgramResources, VersionIs186) {
     EXPECT_STREQ(text, "1.8.6");
 }
 
-TEST_F(ProgramResources, ManifestAsksForTheCommonControlsOfTheSystem) {
+// The common controls of the system, and the program draws at each screen's density itself
+// (Windows 10 1703 on), or at the density of the screen at logon (earlier systems).
+TEST_F(ProgramResources, ManifestAsksForTheCommonControlsOfTheSystemAndDrawsAtTheScreensDensity) {
     const HRSRC found = FindResourceA(program(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     ASSERT_NE(found, nullptr);
     const auto* bytes = static_cast<const char*>(LockResource(LoadResource(program(), found)));
     const std::string manifest(bytes, SizeofResource(program(), found));
-    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos)
-        << manifest;
+    for (const char* wanted :
+         {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+          "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+          "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, "
+          "System</dpiAwareness>"})
+        EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted << " not in\n" << manifest;
 }
 
 }  // namespace

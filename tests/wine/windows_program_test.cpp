@@ -24,6 +24,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -273,6 +274,15 @@ protected:
 
     void picture(const std::string& name) { EXPECT_EQ(testing::takePicture(dialog, name), ""); }
 
+    // The density of the screen as the display settings give it (wine reads it from there when a
+    // program starts): 96 dpi is 100 %, 144 dpi 150 %. The programs running go on at the one they
+    // started with.
+    static bool setScreenDpi(int dpi) {
+        return std::system((std::string(wine) + " reg add \"HKCU\\Control Panel\\Desktop\" /v LogPixels /t REG_DWORD /d " +
+                            std::to_string(dpi) + " /f >/dev/null 2>&1")
+                               .c_str()) == 0;
+    }
+
     static inline std::string root;
     static inline std::string prefix;
     static inline bool prefixMade = false;
@@ -468,6 +478,80 @@ TEST_F(WindowsProgram, OnScreenTheValuesAreShownAndNotTyped) {
     const std::string saved = fileText(settingsFile());
     for (const char* line : {"Language=1\r\n", "Separator=Tab\r\n", "DecimalSeparator=.\r\n"})
         EXPECT_NE(saved.find(line), std::string::npos) << line << " not in\n" << saved;
+}
+
+// The height of the tallest glyph drawn in black: the value field's digits, the largest text of the
+// dialog. Glyphs are the groups of touching black pixels; lines of the window's frame are no glyphs.
+int tallestGlyph(const testing::Picture& picture) {
+    std::vector<bool> seen(picture.rgb.size() / 3, false);
+    int tallest = 0;
+    for (int startY = 0; startY < picture.height; ++startY) {
+        for (int startX = 0; startX < picture.width; ++startX) {
+            const std::size_t start = static_cast<std::size_t>(startY) * picture.width + startX;
+            if (seen[start] || !picture.dark(startX, startY)) continue;
+            seen[start] = true;
+            std::vector<std::pair<int, int>> open{{startX, startY}};
+            int top = startY, bottom = startY, left = startX, right = startX;
+            while (!open.empty()) {
+                const auto [x, y] = open.back();
+                open.pop_back();
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+                left = std::min(left, x);
+                right = std::max(right, x);
+                for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+                    const int nx = x + dx;
+                    const int ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= picture.width || ny >= picture.height) continue;
+                    const std::size_t next = static_cast<std::size_t>(ny) * picture.width + nx;
+                    if (seen[next] || !picture.dark(nx, ny)) continue;
+                    seen[next] = true;
+                    open.emplace_back(nx, ny);
+                }
+            }
+            const int height = bottom - top + 1;
+            const int width = right - left + 1;
+            if (height < picture.height / 4 && width < picture.width / 4) tallest = std::max(tallest, height);
+        }
+    }
+    return tallest;
+}
+
+// At 150 % the program draws its dialog and the value's font half as large again as at 100 %,
+// instead of leaving the system to stretch a small picture.
+TEST_F(WindowsProgram, AtOneAndAHalfTimesTheDensityTheDialogAndItsValueAreDrawnLarger) {
+    struct Seen {
+        int width;
+        int height;
+        int glyph;
+    };
+    std::vector<Seen> seen;
+    // The tests after this one find the screen at 100 % again, however this one ends.
+    struct BackTo100 {
+        ~BackTo100() { setScreenDpi(96); }
+    } backTo100;
+    for (const int dpi : {96, 144}) {
+        SCOPED_TRACE(dpi);
+        ASSERT_TRUE(setScreenDpi(dpi));
+        ASSERT_NO_FATAL_FAILURE(startProgram(
+            "ComPort=5\r\nLanguage=1\r\nSeparator=Tab\r\nDecimalSeparator=.\r\nFormat=2,7 um/mil/Tesla\r\n"));
+        ASSERT_TRUE(receiver->shows("control 1014: Pocket-VARNITRON 6121"));
+        gauge.memoryDump(12, 4, "um", 20.0, 0.5);
+        ASSERT_TRUE(receiver->shows("control 1015: 25.5"));
+        if (dpi == 144) picture("windows-dialog-english-150.png");
+        const testing::Picture shot = testing::readPicture(dialog);
+        if (shot.rgb.empty())
+            GTEST_SKIP() << "no xwd or netpbm to look at the dialog with: scripts/deps.sh qt";
+        seen.push_back({shot.width, shot.height, tallestGlyph(shot)});
+        ASSERT_NO_FATAL_FAILURE(taskkill());
+    }
+    ASSERT_EQ(seen.size(), 2u);
+    for (const auto& [what, at100, at150] :
+         {std::tuple{"width", seen[0].width, seen[1].width}, std::tuple{"height", seen[0].height, seen[1].height},
+          std::tuple{"value glyph", seen[0].glyph, seen[1].glyph}}) {
+        ASSERT_GT(at100, 0) << what;
+        EXPECT_NEAR(static_cast<double>(at150) / at100, 1.5, 0.15) << what << ": " << at100 << " and " << at150;
+    }
 }
 
 // F1 in the dialog opens the manual of the interface language in the HTML Help viewer.

@@ -104,7 +104,7 @@ void Shell::initMainDialog() {
     loop = std::make_unique<ExportLoop>(*gauge, *this, keys, typing, flags, choices, settings.autoMinimize, clock,
                                         journal ? static_cast<ValueJournal&>(*journal) : noJournal());
     if (startThreads) loop->start();
-    showStatus(text::active.in(settings.language));
+    showStatus((scanRunning ? text::searchingPorts : text::active).in(settings.language));
     if (endRequested) endSoon();
 }
 
@@ -176,7 +176,7 @@ void Shell::command(int id, int notification) {
 }
 
 void Shell::activated(bool deactivated, bool minimized) {
-    if (!running() || windowComing) return;
+    if (!running() || windowComing || portNoticeOpen) return;
     // The About box takes the activation without sending the dialog away.
     if ((deactivated || minimized) && !inTray && !aboutOpen) hideToTrayNow();
     aboutOpen = false;
@@ -200,17 +200,6 @@ void Shell::helpRequested() {
 
 void Shell::keyTyped() {
     if (running()) showStatus(text::key.in(settings.language));
-}
-
-void Shell::portChanged(bool arrival) {
-    if (!running() || !settings.displayPortChanged) return;
-    if (arrival) {
-        showFromTray();
-        notice(text::portNoticeCaption, text::newPort.in(settings.language));
-    } else {
-        notice(text::portNoticeCaption, text::portReleased.in(settings.language));
-        showFromTray();
-    }
 }
 
 void Shell::showDeviceLine(const std::string& name) {
@@ -277,6 +266,7 @@ void Shell::requestExit() {
 // The export thread only ever posts to this thread, so joining it here cannot deadlock.
 void Shell::shutdown(EndAskedBy askedBy) {
     shuttingDown = true;
+    portScan.cancel();
     showFromTray();
     loop.reset();
     showWindowNow();  // when it waited for the last value, which is out now
@@ -291,6 +281,9 @@ void Shell::shutdown(EndAskedBy askedBy) {
         if (askedBy == EndAskedBy::User) notice(text::portNoticeCaption, message);
         else host.traceLine(message);
     }
+    // The settings are saved: should a probe still be under way, waiting for it loses nothing.
+    portScan.stop();
+    scanRunning = false;
     gauge.reset();
     journal.reset();
     host.removeTrayIcon();

@@ -4,6 +4,7 @@
 // object and the export loop and talks to the window system only through the dialog host, so all of
 // it runs the same under every host and under a recording one.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "app/journal.h"
 #include "app/journal_files.h"
 #include "app/port_list.h"
+#include "app/port_scan_thread.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "app/tray_icon.h"
@@ -78,7 +80,8 @@ public:
     // The program was started again in this session; that start ends, and this one shows its window,
     // which the user was most likely looking for.
     void anotherStart();
-    // A serial port arrived (true) or was removed (false).
+    // A serial port arrived (true) or was removed (false). The notice comes once the report has been
+    // answered: the system waits for every window's answer before it tells the next one.
     void portChanged(bool arrival);
     // The system asks the program to end: the shutdown of Exit, without the question. Asked while one
     // of the program's boxes is open (shell_ending.cpp), the boxes are closed and the shutdown follows
@@ -111,6 +114,8 @@ public:
     bool isInTray() const { return inTray; }
     // One of the shell's boxes, questions or menus is open and runs the window system's loop.
     bool boxOpen() const { return boxesOpen > 0; }
+    // A port scan runs; the port list is filled when it is done.
+    bool portScanRunning() const { return scanRunning; }
 
 private:
     bool running() const { return gauge != nullptr; }
@@ -165,9 +170,19 @@ private:
     void journalValuesLeft();
     void journalNotWritten(const std::string& path);
 
+    // shell_ports.cpp: the scans run on their own thread and post what they find.
+    using PortProbe = std::function<std::vector<FoundPort>(const std::atomic<bool>& cancelled)>;
     void startUpPortScan();
     void portListCommand(int notification);
     void rescanPorts();
+    void startPortScan(PortScan scan, PortProbe probe);
+    void postScanReport(std::function<void()> work);
+    void portScanEnded(PortScan scan, std::vector<FoundPort> found);
+    void addPortInUse(std::vector<FoundPort>& found);
+    void movePortTo(int number);
+    // shell_port_notices.cpp
+    void showPortNotices();
+    void showPortNotice(bool arrival);
 
     DialogHost& host;
     SettingsStore& store;
@@ -196,11 +211,19 @@ private:
     int boxesOpen = 0;
     bool endRequested = false;  // by the system, while a box was open or before the set-up was done
     bool shuttingDown = false;
+    bool scanRunning = false;
+    bool followListAfterScan = false;  // the list had a notification while the scan ran
+    int pickedDuringScan = -1;         // the port the user chose meanwhile
+    std::optional<bool> lastPortChange;  // the last arrival (true) or removal not yet told
+    bool portNoticeDue = false;          // a port notice is on its way or open
+    bool portNoticeOpen = false;         // its box takes the activation without sending the window away
     // The gauge and the loop write to the journal, so it goes after both; the loop uses the gauge, so
     // it is declared after it and goes first.
     std::unique_ptr<Journal> journal;
     std::unique_ptr<cVarniTiny> gauge;
     std::unique_ptr<ExportLoop> loop;
+    // A rescan asks the gauge which port it holds, so the scan's thread ends before the gauge goes.
+    PortScanThread portScan;
 };
 
 }  // namespace valbrix

@@ -1,7 +1,10 @@
 // The port list of the shell: the scan at start-up, the rescan when the list gets the focus, and moving
-// the gauge to the port the user picks.
+// the gauge to the port the user picks. Opening a port may take seconds, so the ports are probed on a
+// thread of their own: the window answers all the while, and the list is filled once the scan is done.
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/list_operations.h"
@@ -17,22 +20,37 @@ constexpr int startUpScanPorts = 31;
 
 }  // namespace
 
+// The gauge object opens the stored port while the scan runs, and on Windows a port opens only once at
+// a time: the scan leaves that port out, and the gauge object tells at the end whether it holds it.
 void Shell::startUpPortScan() {
-    cCOM scanner(ports, clock);
-    std::vector<FoundPort> found;
-    for (int n = 1; n <= startUpScanPorts; ++n) {
-        int providerValue = 0;
-        const bool available = scanner.Probe(n, providerValue);
-        if (const std::optional<FoundPort> port = scanPort(n, available, providerValue)) found.push_back(*port);
-    }
-    const PortList list =
-        portListText(found, settings.comPort, settings.displayUsbPorts, PortScan::StartUp, settings.language);
-    fillList(host, PortListControl, list.text, '|', "", list.selected);
+    const int inUse = settings.comPort;
+    startPortScan(PortScan::StartUp, [this, inUse](const std::atomic<bool>& cancelled) {
+        cCOM scanner(ports, clock);
+        std::vector<FoundPort> found;
+        for (int n = 1; n <= startUpScanPorts && !cancelled.load(); ++n) {
+            if (n == inUse) continue;
+            int providerValue = 0;
+            const bool available = scanner.Probe(n, providerValue);
+            if (const std::optional<FoundPort> port = scanPort(n, available, providerValue)) found.push_back(*port);
+        }
+        return found;
+    });
 }
 
+// While a scan runs, a probe may hold the very port the user picks, and a port opens only once at a
+// time: the pick is taken when the scan is done. A focus meanwhile is answered by the scan under way,
+// which began a moment ago; a second one would only make the user wait twice.
 void Shell::portListCommand(int notification) {
+    if (scanRunning) {
+        followListAfterScan = true;
+        if (notification != ListGotFocus) pickedDuringScan = portFromListText(host.selectedText(PortListControl));
+        return;
+    }
     if (notification == ListGotFocus) rescanPorts();
-    const int number = portFromListText(host.selectedText(PortListControl));
+    else movePortTo(portFromListText(host.selectedText(PortListControl)));
+}
+
+void Shell::movePortTo(int number) {
     if (number < 0 || number == settings.comPort) return;
     std::vector<ErrorBoxText> setUpErrors;
     {
@@ -46,27 +64,77 @@ void Shell::portListCommand(int notification) {
     else notePortAccess(number);
 }
 
-// The rescan probes on the gauge object's own port object, which counts its open port as available.
-// Its status texts are German in both languages.
+// The rescan probes through the gauge object, which counts its open port as available. Its status
+// texts are German in both languages.
 void Shell::rescanPorts() {
-    std::vector<FoundPort> found;
-    for (int n = 1; n < settings.maxCom; ++n) {
-        showStatus("COM" + std::to_string(n) + " wird gepr\xFC" "ft");
-        host.repaint();
-        int providerValue = 0;
-        const bool available = gauge->ProbePort(n, providerValue);
-        const std::optional<FoundPort> port = scanPort(n, available, providerValue);
-        if (!port) continue;
-        found.push_back(*port);
-        if (port->denied) continue;
-        showStatus("COM" + std::to_string(n) + " (" + std::to_string(port->providerValue) + ") verf\xFC" "gbar");
+    startPortScan(PortScan::Rescan, [this, &probing = *gauge, maxCom = settings.maxCom](
+                                        const std::atomic<bool>& cancelled) {
+        std::vector<FoundPort> found;
+        for (int n = 1; n < maxCom && !cancelled.load(); ++n) {
+            postScanReport([this, n] {
+                showStatus("COM" + std::to_string(n) + " wird gepr\xFC" "ft");
+                host.repaint();
+            });
+            int providerValue = 0;
+            const bool available = probing.ProbePort(n, providerValue);
+            const std::optional<FoundPort> port = scanPort(n, available, providerValue);
+            if (!port) continue;
+            found.push_back(*port);
+            if (port->denied) continue;
+            postScanReport([this, n, providerValue] {
+                showStatus("COM" + std::to_string(n) + " (" + std::to_string(providerValue) + ") verf\xFC" "gbar");
+                host.repaint();
+            });
+        }
+        return found;
+    });
+}
+
+void Shell::startPortScan(PortScan scan, PortProbe probe) {
+    scanRunning = true;
+    portScan.start([this, scan, probe = std::move(probe)](const std::atomic<bool>& cancelled) {
+        std::vector<FoundPort> found = probe(cancelled);
+        if (cancelled.load()) return;
+        postScanReport([this, scan, found = std::move(found)]() mutable { portScanEnded(scan, std::move(found)); });
+    });
+}
+
+// What reaches this thread once the end has begun finds nothing to show: the scan is being stopped.
+void Shell::postScanReport(std::function<void()> work) {
+    host.post([this, work = std::move(work)] {
+        if (running() && !shuttingDown) work();
+    });
+}
+
+void Shell::portScanEnded(PortScan scan, std::vector<FoundPort> found) {
+    scanRunning = false;
+    if (scan == PortScan::StartUp) {
+        addPortInUse(found);
+    } else {
+        showStatus(std::to_string(found.size()) + " Schnittstellen gefunden");
         host.repaint();
     }
-    showStatus(std::to_string(found.size()) + " Schnittstellen gefunden");
-    host.repaint();
-    const PortList list =
-        portListText(found, settings.comPort, settings.displayUsbPorts, PortScan::Rescan, settings.language);
+    // The user's pick first, so that the list shows the port it led to.
+    movePortTo(std::exchange(pickedDuringScan, -1));
+    const PortList list = portListText(found, settings.comPort, settings.displayUsbPorts, scan, settings.language);
     fillList(host, PortListControl, list.text, '|', "", list.selected);
+    if (scan == PortScan::StartUp && host.controlText(StatusLine) == text::searchingPorts.in(settings.language))
+        showStatus(text::active.in(settings.language));
+    if (std::exchange(followListAfterScan, false) || scan == PortScan::Rescan)
+        movePortTo(portFromListText(host.selectedText(PortListControl)));
+}
+
+// The stored port, which the gauge object opened while the start-up scan ran, where the scan would
+// have found it; its provider value comes from the open port.
+void Shell::addPortInUse(std::vector<FoundPort>& found) {
+    const int inUse = settings.comPort;
+    if (inUse < 1 || inUse > startUpScanPorts) return;
+    int providerValue = 0;
+    const bool held = gauge->HoldsPort(inUse, providerValue);
+    const std::optional<FoundPort> port = scanPort(inUse, held, providerValue);
+    if (!port) return;
+    const auto after = std::find_if(found.begin(), found.end(), [inUse](const FoundPort& p) { return p.number > inUse; });
+    found.insert(after, *port);
 }
 
 // A port the user may not open is listed all the same, marked, so that choosing it can say why.

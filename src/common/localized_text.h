@@ -38,6 +38,8 @@ inline constexpr LocalizedText decimalSeparatorLabel{"Dezimaltrennzeichen", "Dec
 inline constexpr LocalizedText controlCharacterLabel{"Abschlusszeichen", "Control Character"};
 inline constexpr LocalizedText initialising{"Programm initialisieren.", "Initialize Program"};
 inline constexpr LocalizedText active{"Programm aktiv.", "Program active."};
+// The window is up while the start-up scan still probes the ports; the port list fills once it is done.
+inline constexpr LocalizedText searchingPorts{"Schnittstellen werden gesucht \x85", "Searching for ports \x85"};
 inline constexpr LocalizedText programMenu{"&Programm", "&Program"};
 inline constexpr LocalizedText exitMenu{"&Beenden\tAlt+F4", "E&xit&\tAlt+F4"};
 inline constexpr LocalizedText settingsMenu{"&Einstellungen", "&Settings"};
@@ -146,7 +148,7 @@ inline constexpr LocalizedText journalNotWritten{"Journal nicht schreibbar (%1).
 // The texts of this table that the status line and the tray tip show. The manual explains each of them
 // (its build checks that it does), so a text the shell shows there belongs in one of the two lists.
 inline constexpr const LocalizedText* statusLineTexts[] = {
-    &initialising, &active, &key, &keyNotTyped, &requestNotSent, &noTyping, &typingRefused, &noTray,
+    &initialising, &active, &searchingPorts, &key, &keyNotTyped, &requestNotSent, &noTyping, &typingRefused, &noTray,
     &portNoAccessStatus, &portLostStatus, &portBackStatus, &valuesDroppedStatus, &lockedHold,
     &inactiveHold, &ownWindowHold, &heldKeyHold, &journalNotWritten,
 };

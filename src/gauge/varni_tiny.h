@@ -103,7 +103,12 @@ public:
 
     // The port for any thread but the acquisition thread, which lets go of it at once.
     void RaiseDtrAndRts();
+    // For the port list. The port the gauge holds open counts as available and its provider value is
+    // left as it is; any other is opened for a moment on its own, without holding the gauge's port:
+    // a port that takes seconds to fail must not hold up the acquisition thread.
     bool ProbePort(int portNumber, int& providerValue);
+    // True when the gauge holds this port open, with the provider value the open port reports.
+    bool HoldsPort(int portNumber, int& providerValue);
     int OpenPortNumber();
     // The port object itself, for what may be read from any thread (IsConfigured).
     cCOM& Port() { return *port; }

@@ -36,9 +36,20 @@ void cVarniTiny::RaiseDtrAndRts() {
     raiseDtrAndRts(*port);
 }
 
+// The object itself is a port object that never opens a port of its own: it probes.
 bool cVarniTiny::ProbePort(int number, int& providerValue) {
+    {
+        const PortLock::Use use(portLock);
+        if (number > 0 && number == port->OpenPortNumber()) return true;
+    }
+    return cCOM::Probe(number, providerValue);
+}
+
+bool cVarniTiny::HoldsPort(int number, int& providerValue) {
     const PortLock::Use use(portLock);
-    return port->Probe(number, providerValue);
+    if (number <= 0 || number != port->OpenPortNumber()) return false;
+    providerValue = port->ProviderValue();
+    return true;
 }
 
 int cVarniTiny::OpenPortNumber() {

@@ -48,6 +48,8 @@ public:
     bool ClearRTS() { return signal(LineSignal::ClearRts); }
     bool IsConfigured() const { return configured.load(std::memory_order_acquire); }
     int OpenPortNumber() const { return openPortNumber; }
+    // What Probe would report for the open port; 0 with none open.
+    int ProviderValue() { return isOpen ? connection->providerValue() : 0; }
 
 private:
     bool signal(LineSignal which);

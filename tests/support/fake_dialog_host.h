@@ -3,6 +3,7 @@
 // boxes) so that tests read it back, answers questions from a script, and queues posted work until
 // the test, standing in for the user-interface thread, runs it.
 
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
@@ -149,6 +150,13 @@ public:
     void post(std::function<void()> work) override {
         const std::lock_guard<std::mutex> lock(postedLock);
         posted.push_back(std::move(work));
+        postedChanged.notify_all();
+    }
+
+    // Returns once work posted by another thread waits to be run.
+    void waitForPosted() {
+        std::unique_lock<std::mutex> lock(postedLock);
+        postedChanged.wait(lock, [this] { return !posted.empty(); });
     }
 
     // Runs the posted work, including what that work posts in turn; returns how many ran.
@@ -165,6 +173,16 @@ public:
             work();
             ++count;
         }
+    }
+
+    // One turn of the loop: the work queued now, without what it posts in turn.
+    void runQueued() {
+        std::deque<std::function<void()>> queued;
+        {
+            const std::lock_guard<std::mutex> lock(postedLock);
+            queued.swap(posted);
+        }
+        for (std::function<void()>& work : queued) work();
     }
 
     // The user picks an item.
@@ -214,6 +232,7 @@ private:
     void record(std::string event) { events.push_back(std::move(event)); }
 
     std::mutex postedLock;
+    std::condition_variable postedChanged;
     std::deque<std::function<void()>> posted;
 };
 

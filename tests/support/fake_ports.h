@@ -3,10 +3,12 @@
 // were switched, what was restored, and bytes waiting to be read.
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -107,16 +109,66 @@ private:
     Clock& clock;
 };
 
+// Opens of a port that wait until the test lets them go, as a Bluetooth port keeps whoever opens it
+// waiting for seconds before the open fails.
+class OpenGate {
+public:
+    // Called by the open: returns once the gate is released.
+    void pass() {
+        std::unique_lock<std::mutex> lock(mutex);
+        ++arrived;
+        changed.notify_all();
+        changed.wait(lock, [this] { return released; });
+    }
+    // Returns once an open is waiting at the gate (or has passed it).
+    void waitUntilHeld() {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [this] { return arrived > 0; });
+    }
+    void release() {
+        const std::lock_guard<std::mutex> lock(mutex);
+        released = true;
+        changed.notify_all();
+    }
+    int opensArrived() {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return arrived;
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable changed;
+    int arrived = 0;
+    bool released = false;
+};
+
+// Safe to open from several threads, as the port scan does while the gauge object opens its port.
 class FakePorts final : public PortSystem {
 public:
     explicit FakePorts(Clock& clock) : clock(clock) {}
 
     std::shared_ptr<FakeLine> add(int portNumber) {
         auto line = std::make_shared<FakeLine>();
+        const std::lock_guard<std::mutex> lock(mutex);
         lines[portNumber] = line;
         return line;
     }
+    // From now on every open of the port waits at the gate.
+    std::shared_ptr<OpenGate> hold(int portNumber) {
+        auto gate = std::make_shared<OpenGate>();
+        const std::lock_guard<std::mutex> lock(mutex);
+        gates[portNumber] = gate;
+        return gate;
+    }
     std::unique_ptr<PortConnection> open(int portNumber) override {
+        std::shared_ptr<OpenGate> gate;
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            const auto held = gates.find(portNumber);
+            if (held != gates.end()) gate = held->second;
+        }
+        if (gate) gate->pass();
+        const std::lock_guard<std::mutex> lock(mutex);
         const auto found = lines.find(portNumber);
         if (found != lines.end()) ++found->second->tries;
         if (found == lines.end() || !found->second->exists || found->second->open || !found->second->deniedGroup.empty())
@@ -126,6 +178,7 @@ public:
     }
     std::string lastErrorText() override { return "The device does not recognize the command."; }
     std::string deniedGroup(int portNumber) override {
+        const std::lock_guard<std::mutex> lock(mutex);
         const auto found = lines.find(portNumber);
         return found == lines.end() || !found->second->exists ? std::string() : found->second->deniedGroup;
     }
@@ -134,6 +187,10 @@ public:
 
     std::map<int, std::shared_ptr<FakeLine>> lines;
     Clock& clock;
+
+private:
+    std::mutex mutex;
+    std::map<int, std::shared_ptr<OpenGate>> gates;
 };
 
 }  // namespace valbrix::testing

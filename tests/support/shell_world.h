@@ -58,10 +58,29 @@ struct World {
         return line;
     }
 
+    // The dialog set up and the start-up scan done.
     void start() {
+        startScanning();
+        finishPortScan();
+    }
+    // The dialog set up; the start-up scan may still be running.
+    void startScanning() {
         shell = std::make_unique<Shell>(ShellEnvironment{host, store, where, ports, clock, keySink ? *keySink : keys, desk,
                                                          false, journalFiles, wallClock});
         shell->initMainDialog();
+    }
+
+    // Runs what the scan posts, as the user-interface thread would, until it is done.
+    void finishPortScan() {
+        while (shell->portScanRunning()) {
+            host.waitForPosted();
+            host.runPosted();
+        }
+    }
+    // The user clicks into the port list: it gets the focus, and the rescan runs to its end.
+    void focusPortList() {
+        shell->command(PortListControl, ListGotFocus);
+        finishPortScan();
     }
 
     cVarniTiny& gauge() { return *shell->gaugeObject(); }

@@ -41,8 +41,17 @@ TEST(ShellEnding, TheSystemEndsTheProgramWhileABoxIsOpen) {
     };
     const Case cases[] = {
         {"the exit question", "AskForClose=1\r\n", [](World& w) { w.shell->command(ExitButton); }},
-        {"the port released notice", "DisplayPortChanged=1\r\n", [](World& w) { w.shell->portChanged(false); }},
-        {"the port arrival notice", "DisplayPortChanged=1\r\n", [](World& w) { w.shell->portChanged(true); }},
+        // The notice comes once the report has been answered, at the next turn of the loop.
+        {"the port released notice", "DisplayPortChanged=1\r\n",
+         [](World& w) {
+             w.shell->portChanged(false);
+             w.host.runQueued();
+         }},
+        {"the port arrival notice", "DisplayPortChanged=1\r\n",
+         [](World& w) {
+             w.shell->portChanged(true);
+             w.host.runQueued();
+         }},
         {"the About box", "", [](World& w) { w.shell->command(CommandAbout); }},
         {"the set-up error of a port change", "", [](World& w) {
              w.host.select(PortListControl, 1);
@@ -76,7 +85,7 @@ TEST(ShellEnding, TheSystemEndsTheProgramDuringTheSetUpErrorsAtStartUp) {
     line->failLineSettings = true;
     w.settingsFile("Language=0\r\n");
     w.host.inNextBox = [&w] { w.shell->terminate(); };
-    w.start();
+    w.startScanning();
     ASSERT_EQ(w.host.systemErrors.size(), 1u);
     EXPECT_EQ(w.host.systemErrors[0].caption, "Fehler #0001 beim Initialisieren von COM");
     EXPECT_EQ(w.host.systemErrors[0].text, "The device does not recognize the command.");

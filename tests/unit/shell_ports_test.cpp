@@ -29,7 +29,7 @@ TEST(Shell, PortListMarksUsbAtStartUpAndAtARescan) {
 
     w.host.events.clear();
     const int opensBefore = line7->opens;
-    w.shell->command(PortListControl, ListGotFocus);
+    w.focusPortList();
     EXPECT_EQ(w.host.lists[PortListControl].items, (std::vector<std::string>{"COM1", "COM3 (USB)", "COM7"}));
     EXPECT_EQ(w.host.lists[PortListControl].selected, 2);
     EXPECT_EQ(w.gauge().PortNumber(), 7);
@@ -55,7 +55,7 @@ TEST(Shell, RescanTriesThePortsBelowMaxCom) {
     w.start();
     EXPECT_EQ(w.host.lists[PortListControl].items, (std::vector<std::string>{"COM1", "COM6"}));
     w.host.events.clear();
-    w.shell->command(PortListControl, ListGotFocus);
+    w.focusPortList();
     EXPECT_EQ(w.statusTexts(), (std::vector<std::string>{"COM1 wird gepr\xFC" "ft", "COM1 (0) verf\xFC" "gbar",
                                                        "COM2 wird gepr\xFC" "ft", "COM3 wird gepr\xFC" "ft",
                                                        "COM4 wird gepr\xFC" "ft", "1 Schnittstellen gefunden"}));
@@ -99,6 +99,7 @@ TEST(Shell, ChoosingAPortMovesTheGauge) {
         EXPECT_EQ(w.host.lists[PortListControl].selected, c.selectedAtStart);
         if (!c.listed.empty()) w.host.lists[PortListControl] = FakeDialogHost::List{c.listed, 0};
         w.shell->command(PortListControl, c.notification);
+        w.finishPortScan();
         EXPECT_EQ(w.shell->settingsInUse().comPort, c.portAfter);
         EXPECT_EQ(w.gauge().PortNumber(), c.portAfter);
         const std::shared_ptr<FakeLine> line = w.ports.lines[c.portAfter];
@@ -133,7 +134,7 @@ TEST(Shell, NoPortFoundLeavesTheListEmpty) {
     w.start();
     EXPECT_TRUE(w.host.lists[PortListControl].items.empty());
     EXPECT_EQ(w.host.lists[PortListControl].selected, -1);
-    w.shell->command(PortListControl, ListGotFocus);
+    w.focusPortList();
     EXPECT_EQ(w.shell->settingsInUse().comPort, 1);
     EXPECT_EQ(w.statusTexts().back(), "0 Schnittstellen gefunden");
 }
@@ -160,12 +161,187 @@ TEST(Shell, PortNoticesWhenAskedFor) {
         w.shell->command(ContinueButton);
         w.host.events.clear();
         w.shell->portChanged(c.arrival);
+        // The system's report is answered before anything is shown.
+        EXPECT_TRUE(w.host.events.empty());
+        w.host.runPosted();
         EXPECT_EQ(w.host.events, c.events);
         for (const FakeDialogHost::Notice& notice : w.host.notices) EXPECT_EQ(notice.caption, "Valbrix Info");
         EXPECT_EQ(w.shell->isInTray(), c.events.empty());
     }
 }
 
+// One box at a time; what changes while it is open is told by one more box, for the last change. The
+// box takes the activation, and the window stays on screen all the same.
+TEST(Shell, PortNoticesComeOneAtATimeAndTellTheLastChange) {
+    struct Case {
+        const char* what;
+        std::vector<bool> reported;   // arrival (true) or removal, before the loop runs
+        std::vector<bool> meanwhile;  // while the first box is open
+        std::vector<std::string> notices;
+    };
+    const Case cases[] = {
+        {"an arrival", {true}, {}, {"New Port"}},
+        {"reports before the box fold into the last", {true, false}, {}, {"Port released"}},
+        {"more arrivals while the box is open", {true}, {true, true}, {"New Port"}},
+        {"removed while the arrival box is open", {true}, {false}, {"New Port", "Port released"}},
+        {"removed and back while the box is open", {true}, {false, true}, {"New Port"}},
+        {"back while the removal box is open", {false}, {true}, {"Port released", "New Port"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        World w;
+        w.addPort(1);
+        w.settingsFile("DisplayPortChanged=1\r\n");
+        w.start();
+        w.shell->command(ContinueButton);
+        for (const bool arrival : c.reported) w.shell->portChanged(arrival);
+        w.host.inNextBox = [&] {
+            for (const bool arrival : c.meanwhile) w.shell->portChanged(arrival);
+            w.shell->activated(true, false);
+        };
+        w.host.runPosted();
+        std::vector<std::string> texts;
+        for (const FakeDialogHost::Notice& notice : w.host.notices) texts.push_back(notice.text);
+        EXPECT_EQ(texts, c.notices);
+        EXPECT_FALSE(w.shell->isInTray());
+        EXPECT_TRUE(w.host.visible);
+        // Done with: the next report gets its box.
+        w.shell->portChanged(true);
+        w.host.runPosted();
+        EXPECT_EQ(w.host.notices.size(), c.notices.size() + 1);
+    }
+}
+
+// A port whose open keeps its caller waiting, as a Bluetooth port does for seconds before it fails:
+// the window is set up and answers meanwhile, and the list fills once the probe is over. The gauge
+// object opens the stored port while the start-up scan waits, and the list still has it, selected.
+TEST(Shell, APortThatKeepsItsOpenerWaitingHoldsUpOnlyTheScan) {
+    struct Case {
+        const char* scan;
+        const char* statusWhileHeld;
+        std::vector<std::string> listed;
+        const char* statusAfter;
+    };
+    const Case cases[] = {
+        {"start-up", "Searching for ports \x85", {"COM1", "COM3 (USB)", "COM7 (4)", "COM9"}, "Program active."},
+        {"rescan", "COM3 wird gepr\xFC" "ft", {"COM1", "COM3 (USB)", "COM7", "COM9"}, "4 Schnittstellen gefunden"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.scan);
+        const bool rescan = std::string(c.scan) == "rescan";
+        World w;
+        w.addPort(1);
+        w.addPort(3, 51);
+        const std::shared_ptr<FakeLine> line7 = w.addPort(7, 4);
+        w.addPort(9);
+        w.settingsFile("DisplayUSBPorts=1\r\nComPort=7\r\nMaxCom=12\r\n");
+        std::shared_ptr<OpenGate> gate;
+        if (rescan) {
+            w.start();
+            gate = w.ports.hold(3);
+            w.shell->command(PortListControl, ListGotFocus);
+        } else {
+            gate = w.ports.hold(3);
+            w.startScanning();
+        }
+        w.host.events.clear();
+        gate->waitUntilHeld();
+        w.host.runPosted();
+        EXPECT_TRUE(w.shell->portScanRunning());
+        EXPECT_EQ(w.host.text(StatusLine), c.statusWhileHeld);
+        EXPECT_EQ(std::count(w.host.events.begin(), w.host.events.end(), "list PortList"), 0);
+        EXPECT_TRUE(line7->open);
+        // The user-interface thread is free for what the user does.
+        w.shell->command(CommandTransferActive);
+        EXPECT_FALSE(w.shell->settingsInUse().transferActive);
+
+        gate->release();
+        w.finishPortScan();
+        EXPECT_EQ(w.host.lists[PortListControl].items, c.listed);
+        EXPECT_EQ(w.host.lists[PortListControl].selected, 2);
+        EXPECT_EQ(w.host.text(StatusLine), c.statusAfter);
+        EXPECT_EQ(w.gauge().PortNumber(), 7);
+        EXPECT_TRUE(line7->open);
+        EXPECT_EQ(gate->opensArrived(), 1);
+    }
+}
+
+// What the user does with the port list while a rescan waits for a port.
+TEST(Shell, ThePortListWhileAScanRuns) {
+    struct Case {
+        const char* what;
+        int notification;
+        int pick;  // the item the user selects meanwhile, -1: none
+        int portAfter;
+        int selectedAfter;
+    };
+    const Case cases[] = {
+        // The scan under way answers the focus: no second scan.
+        {"focus again", ListGotFocus, -1, 7, 2},
+        // A probe may hold the port picked: it is taken once the scan is done.
+        {"port picked", CommandSelectionChanged, 0, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        World w;
+        w.addPort(1);
+        const std::shared_ptr<FakeLine> line3 = w.addPort(3);
+        w.addPort(7);
+        w.settingsFile("ComPort=7\r\nMaxCom=9\r\n");
+        w.start();
+        const std::shared_ptr<OpenGate> gate = w.ports.hold(3);
+        w.shell->command(PortListControl, ListGotFocus);
+        gate->waitUntilHeld();
+        w.host.runPosted();
+        w.host.events.clear();
+        if (c.pick >= 0) w.host.select(PortListControl, c.pick);
+        w.shell->command(PortListControl, c.notification);
+        EXPECT_EQ(w.gauge().PortNumber(), 7);
+        gate->release();
+        w.finishPortScan();
+        EXPECT_EQ(w.gauge().PortNumber(), c.portAfter);
+        EXPECT_EQ(w.shell->settingsInUse().comPort, c.portAfter);
+        EXPECT_EQ(w.host.lists[PortListControl].items, (std::vector<std::string>{"COM1", "COM3", "COM7"}));
+        EXPECT_EQ(w.host.lists[PortListControl].selected, c.selectedAfter);
+        EXPECT_EQ(gate->opensArrived(), 1);
+        EXPECT_EQ(std::count(w.host.events.begin(), w.host.events.end(), "text StatusLine=COM1 wird gepr\xFC" "ft"), 0);
+        EXPECT_FALSE(line3->open);
+    }
+}
+
+// The end of the program while a probe waits: the settings are saved first, the scan goes no further
+// than the port it waits for, and nothing it found is shown once the end has begun.
+TEST(Shell, TheEndWhileAProbeWaitsStopsTheScan) {
+    for (const bool rescan : {false, true}) {
+        SCOPED_TRACE(rescan ? "rescan" : "start-up");
+        World w;
+        w.addPort(1);
+        w.addPort(3);
+        const std::shared_ptr<FakeLine> line5 = w.addPort(5);
+        w.settingsFile("Language=0\r\n");
+        std::shared_ptr<OpenGate> gate;
+        if (rescan) {
+            w.start();
+            gate = w.ports.hold(3);
+            w.shell->command(PortListControl, ListGotFocus);
+        } else {
+            gate = w.ports.hold(3);
+            w.startScanning();
+        }
+        gate->waitUntilHeld();
+        const int triesBefore = line5->tries;
+        w.host.runPosted();
+        w.store.onPut = [&] { gate->release(); };
+        w.shell->terminate();
+        EXPECT_TRUE(w.host.ended);
+        EXPECT_EQ(w.stored("Language"), "0");
+        EXPECT_EQ(line5->tries, triesBefore);
+        const std::vector<std::string> eventsAtEnd = w.host.events;
+        w.host.runPosted();
+        EXPECT_EQ(w.host.events, eventsAtEnd);
+        w.shell.reset();
+    }
+}
 
 TEST(Shell, APortTheUserMayNotOpenIsMarkedAndNamesTheGroup) {
     struct Case {
@@ -204,7 +380,7 @@ TEST(Shell, APortTheUserMayNotOpenIsMarkedAndNamesTheGroup) {
         chosen.settingsFile(std::string("Language=") + c.language + "\r\nComPort=1\r\n");
         chosen.start();
         EXPECT_TRUE(chosen.host.notices.empty());
-        chosen.shell->command(PortListControl, ListGotFocus);
+        chosen.focusPortList();
         EXPECT_EQ(chosen.host.lists[PortListControl].items, (std::vector<std::string>{"COM1", c.item}));
         chosen.host.select(PortListControl, 1);
         chosen.shell->command(PortListControl, CommandSelectionChanged);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -86,7 +87,12 @@ struct Program {
         return systemSettingsStore().get(programFile(), "Settings", key, "<none>", 999);
     }
 
+    // The dialog set up and the start-up scan done.
     void start() {
+        startScanning();
+        if (dialog != nullptr) runUntil([this] { return !shell->portScanRunning(); });
+    }
+    void startScanning() {
         shell = std::make_unique<Shell>(
             ShellEnvironment{host, systemSettingsStore(), where, ports, clock, keys, host.typingHost(), false,
                              systemJournalFiles(), systemWallClock()});
@@ -393,6 +399,44 @@ TEST(Win32DialogHost, PostedWorkRunsOnTheUserInterfaceThreadInItsOrder) {
     program.host.post([&] { ran.push_back(-1); });
     program.runUntil([] { return false; }, 200);
     EXPECT_EQ(ran.size(), 200u);
+}
+
+// A port whose open keeps its opener waiting for seconds, as a Bluetooth port does before it fails:
+// the window answers messages all the while, at start-up and at a rescan, and the list fills once the
+// probe is over.
+TEST(Win32DialogHost, APortThatTakesSecondsToOpenLeavesTheWindowAnsweringMessages) {
+    for (const bool rescan : {false, true}) {
+        SCOPED_TRACE(rescan ? "rescan" : "start-up");
+        Program program;
+        program.ports.add(3);
+        std::shared_ptr<testing::OpenGate> gate;
+        if (rescan) {
+            program.start();
+            gate = program.ports.hold(3);
+        } else {
+            gate = program.ports.hold(3);
+        }
+        std::atomic<bool> answered{false};
+        // The system asks whether the window is hung as it does before it writes "Not Responding".
+        std::thread system([&] {
+            gate->waitUntilHeld();
+            DWORD_PTR result = 0;
+            answered = SendMessageTimeoutA(FindWindowA("ISDlgClass", nullptr), WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                           5000, &result) != 0;
+            gate->release();
+        });
+        if (rescan)
+            SendMessageA(program.dialog, WM_COMMAND, MAKEWPARAM(PortListControl, CBN_SETFOCUS),
+                         reinterpret_cast<LPARAM>(GetDlgItem(program.dialog, PortListControl)));
+        else
+            program.startScanning();
+        const bool scanned = program.runUntil([&] { return !program.shell->portScanRunning(); });
+        system.join();
+        EXPECT_TRUE(answered);
+        EXPECT_TRUE(scanned);
+        EXPECT_EQ(SendDlgItemMessageA(program.dialog, PortListControl, CB_GETCOUNT, 0, 0), 2);
+        EXPECT_EQ(program.host.selectedText(PortListControl), "COM1");
+    }
 }
 
 TEST(Win32DialogHost, LosingTheActivationHidesIntoTheTrayUnlessTheAboutBoxTookIt) {
@@ -732,6 +776,8 @@ TEST(Win32DialogHost, OnlyPortsAreAnnounced) {
         BoxWatcher boxes([](HWND box, const std::string&) { testing::pressButton(box, IDOK); });
         DEV_BROADCAST_HDR header{sizeof header, c.deviceType, 0};
         SendMessageA(program.dialog, WM_DEVICECHANGE, c.event, reinterpret_cast<LPARAM>(&header));
+        // The broadcast is answered before the box shows.
+        EXPECT_TRUE(boxes.captions().empty());
         program.runUntil([] { return false; }, 200);
         EXPECT_EQ(boxes.captions(), c.boxes);
     }

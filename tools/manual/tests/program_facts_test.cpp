@@ -92,10 +92,11 @@ TEST(ProgramFacts, ReportsAreWhatTheStatusLineAndTheTrayTipSay) {
         {texts.germanReports, "Schnittstelle getrennt."},
         {texts.germanReports, "Keine Tastatureingabe m\xC3\xB6glich: Werte werden nur angezeigt."},
         {texts.englishReports, "Typing refused: values are only shown."},
+        {texts.germanReports, "Schnittstellen werden gesucht \xE2\x80\xA6"},
         {texts.germanReports, "Schlie\xC3\x9F" "en Sie bitte ein Ger\xC3\xA4t an."},
     };
     for (const Case& c : cases) EXPECT_EQ(c.reports.count(c.report), 1u) << c.report;
-    EXPECT_EQ(texts.englishReports.size(), 23u);
+    EXPECT_EQ(texts.englishReports.size(), 24u);
     // The texts of a box and the status line's own tooltip are not reports.
     for (const char* other : {"The settings could not be saved:", "This Field shows the program status."})
         EXPECT_EQ(texts.englishReports.count(other), 0u) << other;

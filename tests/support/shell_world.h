@@ -77,6 +77,15 @@ struct World {
             host.runPosted();
         }
     }
+    // A scan, at start-up or the rescan of a running program, whose probe of the port waits for the
+    // gate that is returned.
+    std::shared_ptr<OpenGate> scanHeldAt(int port, bool rescan) {
+        if (rescan) start();
+        std::shared_ptr<OpenGate> gate = ports.hold(port);
+        if (rescan) shell->command(PortListControl, ListGotFocus);
+        else startScanning();
+        return gate;
+    }
     // The user clicks into the port list: it gets the focus, and the rescan runs to its end.
     void focusPortList() {
         shell->command(PortListControl, ListGotFocus);

@@ -235,15 +235,7 @@ TEST(Shell, APortThatKeepsItsOpenerWaitingHoldsUpOnlyTheScan) {
         const std::shared_ptr<FakeLine> line7 = w.addPort(7, 4);
         w.addPort(9);
         w.settingsFile("DisplayUSBPorts=1\r\nComPort=7\r\nMaxCom=12\r\n");
-        std::shared_ptr<OpenGate> gate;
-        if (rescan) {
-            w.start();
-            gate = w.ports.hold(3);
-            w.shell->command(PortListControl, ListGotFocus);
-        } else {
-            gate = w.ports.hold(3);
-            w.startScanning();
-        }
+        const std::shared_ptr<OpenGate> gate = w.scanHeldAt(3, rescan);
         w.host.events.clear();
         gate->waitUntilHeld();
         w.host.runPosted();
@@ -319,15 +311,7 @@ TEST(Shell, TheEndWhileAProbeWaitsStopsTheScan) {
         w.addPort(3);
         const std::shared_ptr<FakeLine> line5 = w.addPort(5);
         w.settingsFile("Language=0\r\n");
-        std::shared_ptr<OpenGate> gate;
-        if (rescan) {
-            w.start();
-            gate = w.ports.hold(3);
-            w.shell->command(PortListControl, ListGotFocus);
-        } else {
-            gate = w.ports.hold(3);
-            w.startScanning();
-        }
+        const std::shared_ptr<OpenGate> gate = w.scanHeldAt(3, rescan);
         gate->waitUntilHeld();
         const int triesBefore = line5->tries;
         w.host.runPosted();
